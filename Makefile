@@ -1,0 +1,50 @@
+# Tavrel: the two commands a new machine needs.
+#   make run    install what is missing, build, show the snow
+#   make test   install what is missing, build every preset, run every test
+
+PACKAGES := cmake make g++ python3 \
+  libgtest-dev googletest libbenchmark-dev \
+  libegl-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0 \
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev \
+  wine wine64 libwine xvfb xauth xdotool imagemagick x11-utils \
+  clang libclang-rt-14-dev valgrind
+
+JOBS ?= $(shell nproc)
+CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
+
+.PHONY: deps configure build test test-native test-windows run clean
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do \
+	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; \
+	  done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:" $$missing; \
+	  SUDO=$$( [ "$$(id -u)" -eq 0 ] || echo sudo ); \
+	  $$SUDO apt-get update && \
+	  DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y --no-install-recommends $$missing; \
+	fi
+
+configure: deps
+	cmake --preset native >/dev/null
+	cmake --preset windows >/dev/null
+
+build: configure
+	cmake --build --preset native -j $(JOBS)
+	cmake --build --preset windows -j $(JOBS)
+
+test-native: build
+	ctest --preset native $(CTEST_FLAGS)
+
+test-windows: build
+	ctest --preset windows $(CTEST_FLAGS)
+
+test: test-native test-windows
+
+run: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS) --target tavrel
+	tools/run_snow.sh build/windows/tavrel.scr
+
+clean:
+	rm -rf build
