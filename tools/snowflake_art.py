@@ -67,7 +67,8 @@ def icon_style(size):
                           ring_width=0.7 * scale, centre_radius=1.0 * scale,
                           diagonal_length=0.76, ring_radius=0.2,
                           main_branches=(Branch(0.45, 0.28, 45.0), Branch(0.72, 0.2, 45.0)),
-                          diagonal_branches=(Branch(0.5, 0.14, 45.0),), tip_fade=0.1)
+                          diagonal_branches=(Branch(0.5, 0.14, 45.0),), tip_fade=0.1,
+                          with_ring=size >= 48)
     scale = radius / 25.6
     return FlakeStyle(radius_px=radius, main_width=1.15 * scale, diagonal_width=1.0 * scale,
                       branch_width=0.85 * scale, ring_width=0.75 * scale,
