@@ -1,0 +1,21 @@
+// The flake rate as the configuration dialog shows and reads it.
+#include "scene/rate_text_rules.h"
+
+#include "host/decimal.h"
+
+std::string storedRateText(std::int32_t stored)
+{
+    if (stored == 0)
+        return std::string();
+    return std::to_string(stored);
+}
+
+std::int32_t snowRateFromText(const char* text, std::int32_t minimum, std::int32_t maximum)
+{
+    std::int32_t rate = parseDecimal(text);
+    if (rate < minimum)
+        rate = minimum;
+    if (rate > maximum)
+        rate = maximum;
+    return rate;
+}
