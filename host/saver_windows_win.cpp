@@ -1,0 +1,87 @@
+// Somewhere to draw: the saver's window class, the full-screen popup, the preview child, the
+// OpenGL context on whichever of them exists, and the modal configuration dialog.
+#include "host/screen_saver.h"
+
+namespace {
+
+const char* const saverClassName = "WindowsScreenSaverClass";
+
+} // namespace
+
+bool ScreenSaver::registerWindowClass() {
+    if (width == 0 || height == 0) {
+        HDC screen = GetDC(nullptr);
+        RECT box;
+        GetClipBox(screen, &box);
+        ReleaseDC(nullptr, screen);
+        width = box.right - box.left;
+        height = box.bottom - box.top;
+    }
+    WNDCLASSEXA saverClass = {};
+    saverClass.cbSize = sizeof(saverClass);
+    saverClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
+    saverClass.lpfnWndProc = saverWindowProc;
+    saverClass.hInstance = instance;
+    saverClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(iconId));
+    saverClass.lpszClassName = saverClassName;
+    return RegisterClassExA(&saverClass) != 0;
+}
+
+void ScreenSaver::createFullscreenWindow() {
+    if (!registerWindowClass()) {
+        return;
+    }
+    saverWindow = CreateWindowExA(0, saverClassName, "ScreenSaver", WS_POPUP | WS_VISIBLE, 0, 0,
+                                  width, height, nullptr, nullptr, instance, nullptr);
+    SetWindowPos(saverWindow, nullptr, 0, 0, width, height, SWP_NOZORDER);
+    UpdateWindow(saverWindow);
+}
+
+void ScreenSaver::createPreviewWindow() {
+    if (!registerWindowClass()) {
+        return;
+    }
+    // The handle came from the command line: make nothing unless it names a window.
+    RECT client;
+    if (!IsWindow(parentWindow) || !GetClientRect(parentWindow, &client)) {
+        return;
+    }
+    width = client.right - client.left;
+    height = client.bottom - client.top;
+    saverWindow = CreateWindowExA(0, saverClassName, "Preview",
+                                  WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width, height,
+                                  parentWindow, nullptr, instance, nullptr);
+    SetWindowPos(saverWindow, nullptr, client.left, client.top, width, height, SWP_NOZORDER);
+    UpdateWindow(parentWindow);
+}
+
+bool ScreenSaver::createGLContext() {
+    deviceContext = GetDC(saverWindow);
+    PIXELFORMATDESCRIPTOR format = {};
+    format.nSize = sizeof(format);
+    format.nVersion = 1;
+    format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER |
+                     PFD_GENERIC_FORMAT | PFD_GENERIC_ACCELERATED;
+    format.iPixelType = PFD_TYPE_RGBA;
+    format.cColorBits = 24;
+    format.cRedBits = 8;
+    format.cGreenBits = 8;
+    format.cBlueBits = 8;
+    format.cAlphaBits = 8;
+    format.cAccumBits = 32;
+    format.cAccumRedBits = 8;
+    format.cAccumGreenBits = 8;
+    format.cAccumBlueBits = 8;
+    format.cDepthBits = 16;
+    format.cStencilBits = 24;
+    SetPixelFormat(deviceContext, ChoosePixelFormat(deviceContext, &format), &format);
+    HGLRC context = wglCreateContext(deviceContext);
+    const bool current = wglMakeCurrent(deviceContext, context) != FALSE;
+    // The class owns its device context, so the handle stays valid for buffer swaps.
+    ReleaseDC(saverWindow, deviceContext);
+    return current;
+}
+
+INT_PTR ScreenSaver::showConfigureDialog() {
+    return DialogBoxParamA(instance, MAKEINTRESOURCEA(dialogId), parentWindow, saverDialogProc, 0);
+}

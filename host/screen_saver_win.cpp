@@ -1,0 +1,123 @@
+// ScreenSaver's life: construction, the run sequence chosen by the command line, the main loop,
+// the routes out of the process, and the base behaviour of the scene's hooks.
+#include "host/screen_saver.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+#include "host/command_line.h"
+#include "host/frame_clock.h"
+
+ScreenSaver* currentSaver = nullptr;
+
+ScreenSaver::ScreenSaver()
+    : settingsKeyPath("Control Panel\\Screen Saver.Abstract"),
+      saverWindow(nullptr),
+      parentWindow(nullptr),
+      deviceContext(nullptr),
+      instance(nullptr),
+      settingsKey(nullptr),
+      width(0),
+      height(0),
+      iconId(0),
+      runFlatOut(false),
+      keepRunningOnInput(false),
+      dialogId(0),
+      mode(Unknown) {
+    currentSaver = this;
+}
+
+ScreenSaver::~ScreenSaver() {
+    // A message that arrives after the host is gone must find no host rather than a dangling one.
+    if (currentSaver == this) {
+        currentSaver = nullptr;
+    }
+}
+
+void ScreenSaver::onSettingsKeyCreated() {}
+
+void ScreenSaver::onSettingsKeyOpened() {}
+
+void ScreenSaver::initScene() {}
+
+void ScreenSaver::drawFrame() {}
+
+void ScreenSaver::onTimer() {}
+
+void ScreenSaver::exitUnsupportedMode() { std::exit(0); }
+
+void ScreenSaver::exitNow() { std::exit(0); }
+
+void ScreenSaver::parseCommandLine() {
+    const SaverCommand command = parseSaverCommand(commandLine);
+    mode = command.mode;
+    if (mode == Preview) {
+        // Window handles are 32-bit values, sign-extended on 64-bit Windows.
+        parentWindow = reinterpret_cast<HWND>(static_cast<INT_PTR>(command.parentHandle));
+    }
+}
+
+void ScreenSaver::run() {
+    parseCommandLine();
+    openSettingsKey();
+    switch (mode) {
+    case Configure:
+        showConfigureDialog();
+        std::exit(0);
+    case Preview:
+        createPreviewWindow();
+        break;
+    case Fullscreen:
+        createFullscreenWindow();
+        break;
+    case ChangePassword:
+    case Unknown:
+        exitUnsupportedMode();
+        return;
+    }
+    // Without a window of its own the context would be made on the whole screen's device
+    // context, drawing over the desktop; a saver with nowhere to draw simply ends.
+    if (saverWindow == nullptr) {
+        return;
+    }
+    if (!createGLContext()) {
+        return;
+    }
+    runLoop();
+}
+
+namespace {
+
+// The preview lives inside the settings page: when that page closes, its child goes with it,
+// and a saver without a window has nothing left to do.
+bool saverWindowGone(const ScreenSaver& saver) {
+    if (!IsWindow(saver.saverWindow)) {
+        return true;
+    }
+    return saver.mode == Preview && !IsWindow(saver.parentWindow);
+}
+
+} // namespace
+
+void ScreenSaver::runLoop() {
+    initScene();
+    frameClock.start();
+    bool running = true;
+    while (running) {
+        MSG message;
+        if (PeekMessageA(&message, saverWindow, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                running = false;
+            }
+            DispatchMessageA(&message);
+        }
+        if (saverWindowGone(*this)) {
+            return;
+        }
+        drawFrame();
+        frameClock.tick();
+        if (!runFlatOut) {
+            Sleep(1);
+        }
+    }
+}

@@ -1,0 +1,20 @@
+// The entry point of tavrel.scr: builds the one host object, fills in what the snow scene needs
+// from the host, and runs it.
+#include <windows.h>
+
+#include "host/screen_saver.h"
+#include "resources/resource_ids.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
+    ScreenSaver* saver = createScreenSaver();
+    saver->commandLine = arguments != nullptr ? arguments : "";
+    saver->dialogId = TAVREL_DIALOG_ID;
+    saver->instance = instance;
+    saver->settingsKeyPath = "Control Panel\\Screen Saver.Tavrel";
+    saver->iconId = TAVREL_ICON_ID;
+    saver->runFlatOut = false;
+    saver->parseCommandLine();
+    ShowCursor(saver->mode == Fullscreen ? FALSE : TRUE);
+    saver->run();
+    return 0;
+}
