@@ -7,3 +7,7 @@
 #define TAVREL_DIALOG_ID 103
 // The flake picture.
 #define TAVREL_FLAKE_BITMAP_ID 112
+// The configuration dialog's controls: the two settings check boxes and the flake rate's edit box.
+#define TAVREL_GRAVITY_BOX_ID 1001
+#define TAVREL_RATE_EDIT_ID 1002
+#define TAVREL_TRANSPARENT_BOX_ID 1003

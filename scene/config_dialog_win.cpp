@@ -1,12 +1,71 @@
-// The configuration dialog's handlers of the snow scene.
+// The configuration dialog's handlers of the snow scene: the dialog opens showing the stored
+// settings, the check boxes change the scene's settings as they are clicked, and OK stores all
+// three; Cancel and the close box store nothing.
 #include "scene/tavrel.h"
 
-INT_PTR Tavrel::onDialogInit(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+#include <string>
+
+#include "resources/resource_ids.h"
+#include "scene/rate_text_rules.h"
+
+namespace {
+
+bool storedFlag(ScreenSaver& saver, const char* name)
 {
-    return ScreenSaver::onDialogInit(window, message, wParam, lParam);
+    return saver.valueExists(name) && saver.readValue(name) != 0;
+}
+
+bool isChecked(LPARAM control)
+{
+    return SendMessageA(reinterpret_cast<HWND>(control), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+} // namespace
+
+INT_PTR Tavrel::onDialogInit(HWND window, UINT, WPARAM, LPARAM)
+{
+    // An absent or zero value leaves its control as the template has it: unchecked, or empty.
+    if (storedFlag(*this, "useGravity")) {
+        useGravity = true;
+        CheckDlgButton(window, TAVREL_GRAVITY_BOX_ID, BST_CHECKED);
+    }
+    if (storedFlag(*this, "useTransparentFlakes")) {
+        useTransparentFlakes = true;
+        CheckDlgButton(window, TAVREL_TRANSPARENT_BOX_ID, BST_CHECKED);
+    }
+    if (valueExists("snowCountPerSecond")) {
+        const std::string text = storedRateText(readValue("snowCountPerSecond"));
+        if (!text.empty())
+            SetWindowTextA(GetDlgItem(window, TAVREL_RATE_EDIT_ID), text.c_str());
+    }
+    return 1;
 }
 
 INT_PTR Tavrel::onDialogCommand(HWND window, WPARAM command, LPARAM control, WPARAM endValue)
 {
-    return ScreenSaver::onDialogCommand(window, command, control, endValue);
+    switch (LOWORD(command)) {
+    case TAVREL_GRAVITY_BOX_ID:
+        useGravity = isChecked(control);
+        break;
+    case TAVREL_TRANSPARENT_BOX_ID:
+        useTransparentFlakes = isChecked(control);
+        break;
+    case IDOK: {
+        writeValue("useGravity", useGravity ? 1 : 0);
+        writeValue("useTransparentFlakes", useTransparentFlakes ? 1 : 0);
+        // The text is examined only now; whatever was typed becomes a rate within the bounds.
+        char text[rateTextCapacity] = {};
+        GetWindowTextA(GetDlgItem(window, TAVREL_RATE_EDIT_ID), text, rateTextCapacity);
+        snowCountPerSecond = snowRateFromText(text, minSnowCountPerSecond, maxSnowCountPerSecond);
+        writeValue("snowCountPerSecond", snowCountPerSecond);
+        EndDialog(window, static_cast<INT_PTR>(endValue));
+        break;
+    }
+    case IDCANCEL:
+        EndDialog(window, static_cast<INT_PTR>(endValue));
+        break;
+    default:
+        break;
+    }
+    return 1;
 }
