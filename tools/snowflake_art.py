@@ -46,8 +46,8 @@ DIAGONAL_BRANCHES = (Branch(0.52, 0.13, 45.0),)
 
 
 def texture_style(radius_px):
-    return FlakeStyle(radius_px=radius_px, main_width=1.3, diagonal_width=1.15,
-                      branch_width=0.85, ring_width=0.85, centre_radius=1.3,
+    return FlakeStyle(radius_px=radius_px, main_width=1.5, diagonal_width=1.4,
+                      branch_width=0.95, ring_width=1.0, centre_radius=1.3,
                       diagonal_length=0.72, main_branches=TEXTURE_BRANCHES,
                       diagonal_branches=DIAGONAL_BRANCHES)
 
