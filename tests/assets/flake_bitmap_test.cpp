@@ -113,7 +113,8 @@ TEST_F(FlakeBitmap, EveryLitPixelIsAShadeOfThePaleBlueWhite) {
 TEST_F(FlakeBitmap, MoreThanThreeQuartersOfThePixelsArePureBlack) {
     ASSERT_TRUE(complete());
     std::vector<Rgb> pixels = all();
-    long black = std::count_if(pixels.begin(), pixels.end(), [](const Rgb& p) { return p.black(); });
+    auto black = std::count_if(pixels.begin(), pixels.end(),
+                               [](const Rgb& p) { return p.black(); });
     EXPECT_GT(black * 4, kSide * kSide * 3);
 }
 
@@ -149,7 +150,8 @@ TEST_F(FlakeBitmap, PictureKeepsItsShapeUnderQuarterTurnsAndMirroring) {
         {"quarter turn", [](int, int y) { return kSide - 1 - y; }, [](int x, int) { return x; }},
         {"left-right mirror", [](int x, int) { return kSide - 1 - x; },
          [](int, int y) { return y; }},
-        {"top-bottom mirror", [](int x, int) { return x; }, [](int, int y) { return kSide - 1 - y; }},
+        {"top-bottom mirror", [](int x, int) { return x; },
+         [](int, int y) { return kSide - 1 - y; }},
         {"diagonal mirror", [](int, int y) { return y; }, [](int x, int) { return x; }},
     };
     for (const Move& move : moves) {
