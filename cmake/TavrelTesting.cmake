@@ -37,7 +37,9 @@ function(tavrel_add_gtest name)
       FIXTURES_REQUIRED wine RESOURCE_LOCK display TIMEOUT 300
       LABELS "wine;${ARG_LABELS}")
   else()
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "native;${ARG_LABELS}")
+    # The discovered tests' properties pass through a list, so the labels' separator is escaped.
+    string(REPLACE ";" "\\;" labels "native;${ARG_LABELS}")
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${labels}")
   endif()
 endfunction()
 
