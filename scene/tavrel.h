@@ -14,11 +14,19 @@ public:
     Tavrel() = default;
     ~Tavrel() override;
 
+    // Reads the settings, sets OpenGL's state and projection, and builds the particle system, its
+    // fields, the flake prototype and its endless emitter.
     void initScene() override;
+    // Clears, places the camera, advances the snow by the frame clock's seconds, draws, swaps.
     void drawFrame() override;
     INT_PTR onDialogInit(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The host's close rule, then, with gravity steering on, the gravity centre follows the mouse.
     LRESULT onMouseMove(HWND window, int x, int y) override;
     INT_PTR onDialogCommand(HWND window, WPARAM command, LPARAM control, WPARAM endValue) override;
+
+    // Reads the three stored settings over the defaults; turning gravity steering on also keeps
+    // the saver running on mouse input.
+    void loadSettings();
 
     bool useGravity = false;
     bool useTransparentFlakes = false;
@@ -28,4 +36,7 @@ public:
     GravityField* gravityField = nullptr;
     SpinnerField* spinnerField = nullptr;
     DecelleratorField* decelleratorField = nullptr;
+
+private:
+    void steerGravity(int x, int y);
 };
