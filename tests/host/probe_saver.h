@@ -1,0 +1,59 @@
+// A host for the Windows-side tests: records what the host calls on it and lets a test act from
+// inside the loop, without changing any of the host's own behaviour.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "host/screen_saver.h"
+
+class ProbeSaver : public ScreenSaver {
+public:
+    ProbeSaver();
+
+    void onSettingsKeyCreated() override { ++keyCreatedCalls; }
+    void onSettingsKeyOpened() override { ++keyOpenedCalls; }
+    void initScene() override { ++initSceneCalls; }
+    void drawFrame() override;
+    void onTimer() override { ++timerCalls; }
+    void exitUnsupportedMode() override { ++exitUnsupportedCalls; }
+    bool createGLContext() override;
+    INT_PTR onDialogInit(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    INT_PTR handleDialogMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // Called at the end of each drawFrame with the number of frames drawn so far.
+    std::function<void(int)> onFrame;
+    // Commands posted to the dialog when it opens, in order.
+    std::vector<WPARAM> dialogCommands;
+    // Whether createGLContext goes on to the host's own; when not, it answers false.
+    bool makeRealContext = false;
+
+    int keyCreatedCalls = 0;
+    int keyOpenedCalls = 0;
+    int initSceneCalls = 0;
+    int timerCalls = 0;
+    int exitUnsupportedCalls = 0;
+    int glContextCalls = 0;
+    bool contextWasCurrent = false;
+    std::vector<double> frames; // frameSeconds seen by each frame
+    std::vector<INT_PTR> dialogCommandResults;
+};
+
+// The module's own instance, for window classes and resources.
+HINSTANCE testInstance();
+
+// A private registry key path for one test, removed before the test uses it.
+std::string freshTestKeyPath(const std::string& name);
+void removeTestKey(const std::string& path);
+
+// Takes every WM_CLOSE waiting for window and answers how many there were.
+int takePostedCloses(HWND window);
+
+// A plain top-level window of the saver's class, not shown; the class must be registered.
+HWND createHiddenSaverWindow(int width, int height);
+
+// Removes the saver's window class so that the next test can register it again.
+void unregisterSaverClass();

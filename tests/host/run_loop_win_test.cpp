@@ -1,0 +1,231 @@
+// The run sequence, the main loop and the frame clock, on real windows and a real OpenGL context.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "host/frame_clock.h"
+#include "tests/host/child_process.h"
+#include "tests/host/probe_saver.h"
+
+namespace {
+
+double secondsNow() {
+    LARGE_INTEGER now;
+    LARGE_INTEGER frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+class RunLoopTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saver.width = 64;
+        saver.height = 64;
+        ASSERT_TRUE(saver.registerWindowClass());
+        saver.saverWindow = createHiddenSaverWindow(64, 64);
+        ASSERT_NE(saver.saverWindow, nullptr);
+    }
+    void TearDown() override {
+        DestroyWindow(saver.saverWindow);
+        unregisterSaverClass();
+    }
+    // Posts WM_QUIT to the saver window at the end of frame quitFrame.
+    void quitAfterFrame(int quitFrame) {
+        saver.onFrame = [this, quitFrame](int frame) {
+            lastFrameEnd = secondsNow();
+            if (frame == quitFrame) {
+                PostMessageA(saver.saverWindow, WM_QUIT, 0, 0);
+            }
+        };
+    }
+    ProbeSaver saver;
+    double lastFrameEnd = 0.0;
+};
+
+TEST_F(RunLoopTest, FirstFrameSeesZeroSecondSeesTheFirstPass) {
+    saver.onFrame = [this](int frame) {
+        if (frame == 1) {
+            Sleep(30);
+        } else if (frame == 3) {
+            PostMessageA(saver.saverWindow, WM_QUIT, 0, 0);
+        }
+    };
+    saver.runLoop();
+    ASSERT_EQ(saver.frames.size(), 4u);
+    EXPECT_EQ(saver.initSceneCalls, 1);
+    EXPECT_EQ(saver.frames[0], 0.0);
+    EXPECT_GE(saver.frames[1], 0.029);
+    EXPECT_LT(saver.frames[1], 1.0);
+    EXPECT_GT(saver.frames[2], 0.0);
+    EXPECT_LT(saver.frames[2], saver.frames[1]);
+}
+
+TEST_F(RunLoopTest, QuitPassStillDrawsTicksAndSleeps) {
+    quitAfterFrame(5);
+    saver.runLoop();
+    const double afterLoop = secondsNow();
+    EXPECT_EQ(saver.frames.size(), 6u);
+    // The last pass's tick measured the fifth and sixth frames' interval, then it slept.
+    EXPECT_GT(frameSeconds(), 0.0);
+    EXPECT_GE(afterLoop - lastFrameEnd, 0.0009);
+}
+
+TEST_F(RunLoopTest, EveryPassYieldsUnlessFlatOut) {
+    struct Row {
+        bool runFlatOut;
+        bool yields;
+    };
+    for (const Row row : {Row{false, true}, Row{true, false}}) {
+        saver.frames.clear();
+        saver.runFlatOut = row.runFlatOut;
+        quitAfterFrame(60);
+        saver.runLoop();
+        // From the third frame on, each interval spans a whole pass, the yield included.
+        std::vector<double> intervals(saver.frames.begin() + 2, saver.frames.end());
+        std::sort(intervals.begin(), intervals.end());
+        if (row.yields) {
+            EXPECT_GE(intervals.front(), 0.0009) << "every pass sleeps at least a millisecond";
+        } else {
+            EXPECT_LT(intervals[intervals.size() / 2], 0.0009) << "passes run without sleeping";
+        }
+    }
+}
+
+TEST_F(RunLoopTest, EndsWhenTheWindowIsGone) {
+    saver.onFrame = [this](int frame) {
+        if (frame == 3) {
+            DestroyWindow(saver.saverWindow);
+        }
+    };
+    saver.runLoop();
+    EXPECT_EQ(saver.frames.size(), 3u);
+}
+
+class RunSequenceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        keyPath = freshTestKeyPath("RunSequence");
+        saver.settingsKeyPath = keyPath;
+    }
+    void TearDown() override {
+        if (saver.saverWindow != nullptr) {
+            DestroyWindow(saver.saverWindow);
+        }
+        unregisterSaverClass();
+        removeTestKey(keyPath);
+    }
+    ProbeSaver saver;
+    std::string keyPath;
+};
+
+TEST_F(RunSequenceTest, PreviewWithoutAWindowEndsBeforeAnyContext) {
+    const char* lines[] = {"/p 0", "/p", "/p 12345", "/p -7", "/p 99999999999"};
+    for (const char* line : lines) {
+        saver.commandLine = line;
+        saver.run();
+        EXPECT_EQ(saver.mode, Preview) << line;
+        EXPECT_EQ(saver.saverWindow, nullptr) << line;
+        EXPECT_EQ(saver.glContextCalls, 0) << line;
+        EXPECT_EQ(saver.initSceneCalls, 0) << line;
+        unregisterSaverClass();
+    }
+    EXPECT_EQ(saver.keyCreatedCalls + saver.keyOpenedCalls, 5);
+}
+
+TEST_F(RunSequenceTest, UnsupportedModesEndAfterOpeningTheKey) {
+    const char* lines[] = {"/a", "/x", "-A"};
+    for (const char* line : lines) {
+        saver.commandLine = line;
+        saver.run();
+        EXPECT_EQ(saver.saverWindow, nullptr) << line;
+        EXPECT_EQ(saver.glContextCalls, 0) << line;
+    }
+    EXPECT_EQ(saver.exitUnsupportedCalls, 3);
+    EXPECT_EQ(saver.keyCreatedCalls, 1);
+    EXPECT_EQ(saver.keyOpenedCalls, 2);
+}
+
+TEST_F(RunSequenceTest, FullscreenPopupDrawsWithAContext) {
+    saver.commandLine = "/s";
+    saver.width = 320;
+    saver.height = 240;
+    saver.makeRealContext = true;
+    saver.onFrame = [this](int frame) {
+        if (frame == 2) {
+            PostMessageA(saver.saverWindow, WM_QUIT, 0, 0);
+        }
+    };
+    saver.run();
+    ASSERT_NE(saver.saverWindow, nullptr);
+    RECT box;
+    GetWindowRect(saver.saverWindow, &box);
+    EXPECT_EQ(box.left, 0);
+    EXPECT_EQ(box.top, 0);
+    EXPECT_EQ(box.right, 320);
+    EXPECT_EQ(box.bottom, 240);
+    char title[32] = {};
+    GetWindowTextA(saver.saverWindow, title, sizeof(title));
+    EXPECT_STREQ(title, "ScreenSaver");
+    char className[64] = {};
+    GetClassNameA(saver.saverWindow, className, sizeof(className));
+    EXPECT_STREQ(className, "WindowsScreenSaverClass");
+    const LONG_PTR style = GetWindowLongPtrA(saver.saverWindow, GWL_STYLE);
+    EXPECT_EQ(style & (WS_POPUP | WS_VISIBLE), WS_POPUP | WS_VISIBLE);
+    EXPECT_EQ(GetWindowLongPtrA(saver.saverWindow, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    EXPECT_TRUE(saver.contextWasCurrent);
+    EXPECT_EQ(saver.frames.size(), 3u);
+    wglMakeCurrent(nullptr, nullptr);
+}
+
+TEST_F(RunSequenceTest, PreviewFillsItsParentAndDiesWithIt) {
+    HWND parent = CreateWindowExA(0, "STATIC", "settings page", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                  40, 40, 300, 220, nullptr, nullptr, testInstance(), nullptr);
+    ASSERT_NE(parent, nullptr);
+    RECT client;
+    GetClientRect(parent, &client);
+    saver.commandLine = "/p " + std::to_string(reinterpret_cast<INT_PTR>(parent));
+    saver.makeRealContext = true;
+    RECT child = {};
+    char title[32] = {};
+    HWND preview = nullptr;
+    saver.onFrame = [&](int frame) {
+        if (frame == 2) {
+            preview = saver.saverWindow;
+            GetClientRect(preview, &child);
+            GetWindowTextA(preview, title, sizeof(title));
+            EXPECT_EQ(GetParent(preview), parent);
+        } else if (frame == 3) {
+            DestroyWindow(parent);
+        }
+    };
+    saver.run();
+    EXPECT_EQ(saver.frames.size(), 3u);
+    EXPECT_EQ(child.right, client.right);
+    EXPECT_EQ(child.bottom, client.bottom);
+    EXPECT_STREQ(title, "Preview");
+    EXPECT_TRUE(saver.contextWasCurrent);
+    EXPECT_FALSE(IsWindow(preview));
+    saver.saverWindow = nullptr;
+    wglMakeCurrent(nullptr, nullptr);
+}
+
+// Configure shows the dialog, then ends the process with status 0.
+const ChildCase configureCase("configure", [] {
+    ProbeSaver saver;
+    saver.commandLine = "/c:4242";
+    saver.dialogId = 103;
+    saver.dialogCommands = {IDOK};
+    saver.run();
+    return 6;
+});
+
+TEST(ConfigureModeTest, EndsWithStatusZeroAfterTheDialog) {
+    EXPECT_EQ(runInChildProcess("configure"), 0);
+}
+
+} // namespace
