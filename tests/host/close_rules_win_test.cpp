@@ -12,28 +12,13 @@
 
 namespace {
 
-class CloseRulesTest : public ::testing::Test {
+class CloseRulesTest : public SaverWindowTest {
 protected:
-    void SetUp() override {
-        saver.width = 160;
-        saver.height = 120;
-        ASSERT_TRUE(saver.registerWindowClass());
-        window = createHiddenSaverWindow(160, 120);
-        ASSERT_NE(window, nullptr);
-        saver.saverWindow = window;
-    }
-    void TearDown() override {
-        DestroyWindow(window);
-        unregisterSaverClass();
-    }
     // The previous mouse position lives for the whole process: start every case from a known one.
     void settleMouseAt(int x, int y) {
         SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
         takePostedCloses(window);
     }
-
-    ProbeSaver saver;
-    HWND window = nullptr;
 };
 
 struct InputCase {

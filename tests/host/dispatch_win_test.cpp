@@ -10,23 +10,7 @@
 
 namespace {
 
-class WindowDispatchTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        saver.width = 64;
-        saver.height = 64;
-        ASSERT_TRUE(saver.registerWindowClass());
-        window = createHiddenSaverWindow(64, 64);
-        ASSERT_NE(window, nullptr);
-        saver.saverWindow = window;
-    }
-    void TearDown() override {
-        DestroyWindow(window);
-        unregisterSaverClass();
-    }
-    ProbeSaver saver;
-    HWND window = nullptr;
-};
+using WindowDispatchTest = SaverWindowTest;
 
 TEST_F(WindowDispatchTest, AnswersTheTable) {
     struct Row {

@@ -63,3 +63,17 @@ HWND createHiddenSaverWindow(int width, int height) {
 }
 
 void unregisterSaverClass() { UnregisterClassA("WindowsScreenSaverClass", testInstance()); }
+
+void SaverWindowTest::SetUp() {
+    saver.width = 160;
+    saver.height = 120;
+    ASSERT_TRUE(saver.registerWindowClass());
+    window = createHiddenSaverWindow(saver.width, saver.height);
+    ASSERT_NE(window, nullptr);
+    saver.saverWindow = window;
+}
+
+void SaverWindowTest::TearDown() {
+    DestroyWindow(window);
+    unregisterSaverClass();
+}

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -57,3 +59,12 @@ HWND createHiddenSaverWindow(int width, int height);
 
 // Removes the saver's window class so that the next test can register it again.
 void unregisterSaverClass();
+
+// A test with a host and a hidden window of the saver's class as its saver window.
+class SaverWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    ProbeSaver saver;
+    HWND window = nullptr;
+};

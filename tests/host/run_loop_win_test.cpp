@@ -21,19 +21,8 @@ double secondsNow() {
     return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-class RunLoopTest : public ::testing::Test {
+class RunLoopTest : public SaverWindowTest {
 protected:
-    void SetUp() override {
-        saver.width = 64;
-        saver.height = 64;
-        ASSERT_TRUE(saver.registerWindowClass());
-        saver.saverWindow = createHiddenSaverWindow(64, 64);
-        ASSERT_NE(saver.saverWindow, nullptr);
-    }
-    void TearDown() override {
-        DestroyWindow(saver.saverWindow);
-        unregisterSaverClass();
-    }
     // Posts WM_QUIT to the saver window at the end of frame quitFrame.
     void quitAfterFrame(int quitFrame) {
         saver.onFrame = [this, quitFrame](int frame) {
@@ -43,7 +32,6 @@ protected:
             }
         };
     }
-    ProbeSaver saver;
     double lastFrameEnd = 0.0;
 };
 
@@ -99,7 +87,7 @@ TEST_F(RunLoopTest, EveryPassYieldsUnlessFlatOut) {
 TEST_F(RunLoopTest, EndsWhenTheWindowIsGone) {
     saver.onFrame = [this](int frame) {
         if (frame == 3) {
-            DestroyWindow(saver.saverWindow);
+            DestroyWindow(window);
         }
     };
     saver.runLoop();
