@@ -9,11 +9,8 @@ void ForceField::update(double)
 {
 }
 
-bool ForceField::inRegion(const Vector3& point) const
+bool ForceField::insideBounds(const Vector3& point) const
 {
-    if (!bounded) {
-        return true;
-    }
     // Written as "min <= p && p <= max" so that not-a-number fails.
     return regionMin.x <= point.x && point.x <= regionMax.x &&
            regionMin.y <= point.y && point.y <= regionMax.y &&

@@ -19,9 +19,12 @@ public:
 
     // True when the field is unbounded, or when every coordinate of point lies within the region,
     // both bounds included. A coordinate that is not a number is outside.
-    bool inRegion(const Vector3& point) const;
+    bool inRegion(const Vector3& point) const { return !bounded || insideBounds(point); }
 
     Vector3 regionMin;
     Vector3 regionMax;
     bool bounded = false;
+
+private:
+    bool insideBounds(const Vector3& point) const;
 };

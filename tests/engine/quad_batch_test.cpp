@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "particles/particle.h"
@@ -104,23 +105,48 @@ TEST(QuadBatch, QuadIsCentredOnThePositionAndCarriesTheColourUnclamped)
     }
 }
 
-TEST(QuadBatch, CornersMatchRotatingEachCornerOnItsOwn)
+std::uint64_t bitsOf(double value)
 {
-    const double angles[][2] = {{0.3, 0}, {0, -2.1}, {1.57, 0}, {75.25, 31.5}, {-1e3, 4e5}};
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+void expectCornersAsRotatedOneByOne(const Vector3& position, double h, double angleX, double angleY)
+{
     Batch batch(1);
-    for (const auto& angle : angles) {
-        Particle particle = quadParticle(2.0, angle[0], angle[1]);
-        particle.position = Vector3(-262.8132019042969, 102.7024154663086, -155.9892578125);
-        writeQuad(batch.vertices, batch.colors, 0, particle);
-        const double h = 2.0;
-        const Vector3 offsets[4] = {{-h, -h, 0}, {-h, h, 0}, {h, h, 0}, {h, -h, 0}};
-        for (int corner = 0; corner < 4; ++corner) {
-            Vector3 v = offsets[corner];
-            v.rotateX(angle[0]).rotateY(angle[1]);
-            v = v + particle.position;
-            EXPECT_EQ(batch.vertices.data[corner * 3 + 0], v.x);
-            EXPECT_EQ(batch.vertices.data[corner * 3 + 1], v.y);
-            EXPECT_EQ(batch.vertices.data[corner * 3 + 2], v.z);
+    Particle particle = quadParticle(h, angleX, angleY);
+    particle.position = position;
+    writeQuad(batch.vertices, batch.colors, 0, particle);
+    const Vector3 offsets[4] = {{-h, -h, 0}, {-h, h, 0}, {h, h, 0}, {h, -h, 0}};
+    for (int corner = 0; corner < 4; ++corner) {
+        Vector3 v = offsets[corner];
+        if (angleX != 0.0) {
+            v.rotateX(angleX);
+        }
+        if (angleY != 0.0) {
+            v.rotateY(angleY);
+        }
+        v = v + position;
+        const double* written = batch.vertices.data + corner * 3;
+        EXPECT_EQ(bitsOf(written[0]), bitsOf(v.x)) << angleX << " " << angleY << " " << corner;
+        EXPECT_EQ(bitsOf(written[1]), bitsOf(v.y)) << angleX << " " << angleY << " " << corner;
+        EXPECT_EQ(bitsOf(written[2]), bitsOf(v.z)) << angleX << " " << angleY << " " << corner;
+    }
+}
+
+TEST(QuadBatch, CornersAreBitForBitThoseOfRotatingEachCornerOnItsOwn)
+{
+    // halfSize, angleX, angleY; a zero half size brings signed zeros into play.
+    const double quads[][3] = {{2, 0.3, 0},      {2, 0, -2.1},   {2, 1.57, 0},  {2, 75.25, 31.5},
+                               {2, -1e3, 4e5},   {0, -0.5, 0.7}, {0, 0.5, -0.7}, {1e-300, 3, 3},
+                               {0.7, -4, -1e-9}, {2, 0, 0}};
+    // A position of negative zeros keeps the sign of every zero offset.
+    const Vector3 positions[] = {{-262.8132019042969, 102.7024154663086, -155.9892578125},
+                                 {-0.0, -0.0, -0.0}};
+    for (const Vector3& position : positions) {
+        for (const auto& quad : quads) {
+            expectCornersAsRotatedOneByOne(position, quad[0], quad[1], quad[2]);
         }
     }
 }
