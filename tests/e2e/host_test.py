@@ -1,0 +1,102 @@
+"""The screen-saver host as Windows and the user meet it: the real tavrel.scr under Wine.
+
+    host_test.py --env ENVFILE --scr TAVREL_SCR --probe SAVER_PROBE SCENARIO
+
+Scenarios:
+  quick_exits  /a and /x end with status 0 after creating the settings key; a preview whose
+               handle names no window ends by itself
+  fullscreen   /s shows "ScreenSaver" of class "WindowsScreenSaverClass" over the whole screen;
+               a key ends it with status 0
+  mouse        steps of 5 pixels leave it running, a jump of more than 5 ends it
+  click        a click ends it
+  preview      a child "Preview" fills the settings page's client area and ends with the page
+"""
+import sys
+import time
+
+from saver_harness import SCREEN_HEIGHT, SCREEN_WIDTH, Session, check
+
+EXIT_TIMEOUT = 15
+
+
+def quick_exits(session):
+    for switch in ("/a", "/x"):
+        session.reg_delete()
+        status = session.start_saver(switch, cursor=None).wait(EXIT_TIMEOUT)
+        check(status == 0, "%s ended with status %s" % (switch, status))
+        check(session.reg_key_exists(), "%s did not create the settings key" % switch)
+    for line in (["/p", "0"], ["/p"], ["/p", "7777"]):
+        status = session.start_saver(*line, cursor=None).wait(EXIT_TIMEOUT)
+        check(status == 0, "%s did not end by itself with status 0: %s" % (line, status))
+
+
+def start_fullscreen(session):
+    saver = session.start_saver("/s")
+    window = session.find_window(name="^ScreenSaver$")
+    check(window is not None, "no window titled ScreenSaver appeared")
+    # Give the saver time to take the first mouse-move message as its starting point.
+    time.sleep(1.0)
+    check(saver.running(), "the saver ended by itself")
+    return saver, window
+
+
+def fullscreen(session):
+    saver, window = start_fullscreen(session)
+    check(session.geometry(window) == (0, 0, SCREEN_WIDTH, SCREEN_HEIGHT),
+          "the window is at %s, not over the whole screen" % (session.geometry(window),))
+    found = session.probe_output("find", "WindowsScreenSaverClass", "ScreenSaver")
+    check(found == "0 0 %d %d" % (SCREEN_WIDTH, SCREEN_HEIGHT),
+          "FindWindow of the saver's class and title answered %r" % found)
+    session.key(window, "a")
+    status = saver.wait(EXIT_TIMEOUT)
+    check(status == 0, "a key did not end the saver with status 0: %s" % status)
+
+
+def mouse(session):
+    saver, _ = start_fullscreen(session)
+    for _ in range(8):
+        session.move_mouse_by(5, 0)
+        time.sleep(0.15)
+    session.move_mouse_by(0, -5)
+    time.sleep(0.5)
+    check(saver.running(), "steps of 5 pixels ended the saver")
+    session.move_mouse_by(40, 40)
+    status = saver.wait(EXIT_TIMEOUT)
+    check(status == 0, "a jump of 80 pixels did not end the saver with status 0: %s" % status)
+
+
+def click(session):
+    saver, _ = start_fullscreen(session)
+    session.click(1)
+    status = saver.wait(EXIT_TIMEOUT)
+    check(status == 0, "a click did not end the saver with status 0: %s" % status)
+
+
+def preview(session):
+    page = session.start_probe("parent", "320", "240", "5000")
+    handle = page.readline(20)
+    check(handle is not None and handle.isdigit(), "the settings page gave no handle: %r" % handle)
+    saver = session.start_saver("/p", handle, cursor=None)
+    child = page.readline(20)
+    check(child == "child 0 0 320 240 Preview",
+          "the preview does not fill the page's client area: %r" % child)
+    check(saver.running(), "the preview ended while its page was open")
+    check(page.readline(20) == "destroyed", "the settings page did not close")
+    status = saver.wait(EXIT_TIMEOUT)
+    check(status == 0, "the preview did not end with its page (status %s)" % status)
+
+
+SCENARIOS = {f.__name__: f for f in (quick_exits, fullscreen, mouse, click, preview)}
+
+
+def main():
+    session = Session.from_arguments(
+        lambda parser: parser.add_argument("scenario", choices=sorted(SCENARIOS)))
+    with session:
+        SCENARIOS[session.arguments.scenario](session)
+    print("passed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

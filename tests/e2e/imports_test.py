@@ -1,0 +1,38 @@
+"""tavrel.scr is one self-contained file: it imports from no DLL beyond the system's own.
+
+    imports_test.py --objdump OBJDUMP --scr TAVREL_SCR
+"""
+import argparse
+import subprocess
+import sys
+
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "opengl32.dll",
+               "glu32.dll", "msvcrt.dll"}
+
+
+def is_system(dll):
+    name = dll.lower()
+    return name in SYSTEM_DLLS or name.startswith("api-ms-win-crt-") or name == "ucrtbase.dll"
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--objdump", required=True)
+    parser.add_argument("--scr", required=True)
+    arguments = parser.parse_args()
+    dump = subprocess.run([arguments.objdump, "-p", arguments.scr], capture_output=True,
+                          text=True, timeout=60, check=True).stdout
+    dlls = [line.split(":", 1)[1].strip() for line in dump.splitlines() if "DLL Name:" in line]
+    if "file format pei-x86-64" not in dump:
+        print("tavrel.scr is not a 64-bit Windows program")
+        return 1
+    foreign = [dll for dll in dlls if not is_system(dll)]
+    if not dlls or foreign:
+        print("imports beyond the system's DLLs: %s (all: %s)" % (foreign, dlls))
+        return 1
+    print("imports:", ", ".join(dlls))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

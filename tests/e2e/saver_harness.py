@@ -1,0 +1,195 @@
+"""Drives the real tavrel.scr from outside: under Wine, on the test run's Xvfb display.
+
+A Session reads the env file that the test fixture writes (DISPLAY, WINEPREFIX, ...), starts the
+saver and helper programs in process groups of their own, waits for them with timeouts, finds
+windows and sends input with xdotool, reads and writes the registry with `wine reg` (through the running
+Wine server, which is the registry the saver reads; `wineserver -w` is only needed to see the
+files on disk), and takes screenshots. Every process it started is stopped by its own id when the session closes.
+
+    with Session.from_arguments() as session:
+        saver = session.start_saver("/s")
+        ...
+        assert saver.wait(10) == 0
+"""
+import argparse
+import os
+import select
+import signal
+import subprocess
+import time
+
+SETTINGS_KEY = r"HKCU\Control Panel\Screen Saver.Tavrel"
+SCREEN_WIDTH = 1280
+SCREEN_HEIGHT = 720
+
+
+def read_env(path):
+    env = dict(os.environ)
+    with open(path, encoding="utf-8") as lines:
+        for line in lines:
+            name, _, value = line.strip().partition("=")
+            if name:
+                env[name] = value
+    return env
+
+
+class Program:
+    """A process the session started, in its own process group."""
+
+    def __init__(self, popen):
+        self.popen = popen
+
+    def wait(self, timeout):
+        """The exit status, or None if it is still running after timeout seconds."""
+        try:
+            return self.popen.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def running(self):
+        return self.popen.poll() is None
+
+    def readline(self, timeout):
+        """The next line of its output, without the line end, or None after timeout seconds."""
+        deadline = time.monotonic() + timeout
+        line = b""
+        fd = self.popen.stdout.fileno()
+        while time.monotonic() < deadline:
+            ready, _, _ = select.select([fd], [], [], max(0.0, deadline - time.monotonic()))
+            if not ready:
+                break
+            byte = os.read(fd, 1)
+            if not byte:
+                break
+            if byte == b"\n":
+                return line.decode(errors="replace").rstrip("\r")
+            line += byte
+        return None
+
+    def stop(self):
+        if self.popen.poll() is None:
+            try:
+                os.killpg(self.popen.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            try:
+                self.popen.wait(timeout=30)
+            except subprocess.TimeoutExpired:
+                pass
+
+
+class Session:
+    def __init__(self, env, scr, probe=None):
+        self.env = env
+        self.scr = scr
+        self.probe = probe
+        self.programs = []
+
+    @classmethod
+    def from_arguments(cls, extra=None):
+        """Reads --env, --scr and --probe from the command line; extra adds more arguments."""
+        parser = argparse.ArgumentParser()
+        parser.add_argument("--env", required=True)
+        parser.add_argument("--scr", required=True)
+        parser.add_argument("--probe")
+        if extra:
+            extra(parser)
+        arguments = parser.parse_args()
+        session = cls(read_env(arguments.env), arguments.scr, arguments.probe)
+        session.arguments = arguments
+        return session
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *_):
+        self.close()
+
+    def close(self):
+        for program in self.programs:
+            program.stop()
+
+    def run(self, *command, timeout=60):
+        """Runs a command to its end and returns the completed process."""
+        return subprocess.run(command, env=self.env, stdin=subprocess.DEVNULL,
+                              capture_output=True, timeout=timeout)
+
+    def start(self, *command, output=False):
+        popen = subprocess.Popen(command, env=self.env, stdin=subprocess.DEVNULL,
+                                 stdout=subprocess.PIPE if output else subprocess.DEVNULL,
+                                 stderr=subprocess.DEVNULL, start_new_session=True)
+        program = Program(popen)
+        self.programs.append(program)
+        return program
+
+    def start_saver(self, *arguments, cursor=(SCREEN_WIDTH // 2, SCREEN_HEIGHT // 2)):
+        """Starts tavrel.scr with the arguments, the cursor placed first: the saver takes its
+        first mouse-move message as the starting point."""
+        if cursor is not None:
+            self.run("xdotool", "mousemove", str(cursor[0]), str(cursor[1]))
+        return self.start("wine", self.scr, *arguments)
+
+    def start_probe(self, *arguments):
+        """Starts the Windows helper program with its output readable."""
+        return self.start("wine", self.probe, *arguments, output=True)
+
+    def probe_output(self, *arguments, timeout=30):
+        return self.run("wine", self.probe, *arguments, timeout=timeout).stdout.decode().strip()
+
+    # Windows as X sees them.
+
+    def find_window(self, name=None, classname=None, timeout=20):
+        """The X window id of the first window whose title (or class) matches, or None."""
+        query = ["--name", name] if name is not None else ["--classname", classname]
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            found = self.run("xdotool", "search", "--onlyvisible", *query, timeout=10)
+            ids = found.stdout.split()
+            if ids:
+                return ids[0].decode()
+            time.sleep(0.1)
+        return None
+
+    def geometry(self, window):
+        """(x, y, width, height) of an X window."""
+        shell = self.run("xdotool", "getwindowgeometry", "--shell", window).stdout.decode()
+        values = dict(line.split("=", 1) for line in shell.split() if "=" in line)
+        return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+
+    # Input.
+
+    def key(self, window, key):
+        self.run("xdotool", "windowfocus", "--sync", window)
+        self.run("xdotool", "key", key)
+
+    def click(self, button=1):
+        self.run("xdotool", "click", str(button))
+
+    def move_mouse(self, x, y):
+        self.run("xdotool", "mousemove", str(x), str(y))
+
+    def move_mouse_by(self, dx, dy):
+        self.run("xdotool", "mousemove_relative", "--", str(dx), str(dy))
+
+    # Registry, as the saver sees it.
+
+    def reg_add(self, name, value, kind="REG_DWORD", key=SETTINGS_KEY):
+        self.run("wine", "reg", "add", key, "/v", name, "/t", kind, "/d", str(value), "/f")
+
+    def reg_delete(self, key=SETTINGS_KEY):
+        self.run("wine", "reg", "delete", key, "/f")
+
+    def reg_key_exists(self, key=SETTINGS_KEY):
+        return self.run("wine", "reg", "query", key).returncode == 0
+
+    def screenshot(self):
+        """The whole screen as bytes, 3 per pixel (red, green, blue), top row first."""
+        shot = self.run("import", "-window", "root", "-depth", "8", "rgb:-", timeout=30)
+        if len(shot.stdout) != SCREEN_WIDTH * SCREEN_HEIGHT * 3:
+            raise AssertionError("screenshot failed: %s" % shot.stderr.decode(errors="replace"))
+        return shot.stdout
+
+
+def check(condition, message):
+    if not condition:
+        raise AssertionError(message)

@@ -1,0 +1,104 @@
+// A small Windows program that the end-to-end tests use to look at the saver from inside Wine.
+//
+//   saver_probe parent WIDTH HEIGHT MILLISECONDS
+//       Plays the settings page: shows a window with a client area of WIDTH x HEIGHT, prints its
+//       handle as a decimal number, then "child X Y WIDTH HEIGHT" once a saver window appears
+//       inside it (its place in the client area), and after MILLISECONDS destroys the window,
+//       prints "destroyed" and ends.
+//   saver_probe find CLASS TITLE
+//       Prints "X Y WIDTH HEIGHT" of the top-level window with that class and title, or "none".
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const UINT_PTR lookTimer = 1;
+const UINT_PTR endTimer = 2;
+bool childReported = false;
+
+void reportChild(HWND parent) {
+    HWND child = FindWindowExA(parent, nullptr, "WindowsScreenSaverClass", nullptr);
+    if (child == nullptr || childReported) {
+        return;
+    }
+    RECT box;
+    GetWindowRect(child, &box);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&box), 2);
+    char title[64] = {};
+    GetWindowTextA(child, title, sizeof(title));
+    std::printf("child %ld %ld %ld %ld %s\n", box.left, box.top, box.right - box.left,
+                box.bottom - box.top, title);
+    std::fflush(stdout);
+    childReported = true;
+}
+
+LRESULT CALLBACK parentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_TIMER && wParam == lookTimer) {
+        reportChild(window);
+        return 0;
+    }
+    if (message == WM_TIMER && wParam == endTimer) {
+        DestroyWindow(window);
+        std::printf("destroyed\n");
+        std::fflush(stdout);
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int playSettingsPage(int width, int height, int milliseconds) {
+    WNDCLASSA pageClass = {};
+    pageClass.lpfnWndProc = parentProc;
+    pageClass.hInstance = GetModuleHandleA(nullptr);
+    pageClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    pageClass.lpszClassName = "TavrelProbeSettingsPage";
+    RegisterClassA(&pageClass);
+    RECT frame = {0, 0, width, height};
+    AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+    HWND page = CreateWindowExA(0, pageClass.lpszClassName, "Tavrel probe settings page",
+                                WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
+                                frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                                nullptr, pageClass.hInstance, nullptr);
+    if (page == nullptr) {
+        return 1;
+    }
+    std::printf("%lld\n", static_cast<long long>(reinterpret_cast<INT_PTR>(page)));
+    std::fflush(stdout);
+    SetTimer(page, lookTimer, 50, nullptr);
+    SetTimer(page, endTimer, static_cast<UINT>(milliseconds), nullptr);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        DispatchMessageA(&message);
+    }
+    return 0;
+}
+
+int findWindow(const char* className, const char* title) {
+    HWND window = FindWindowA(className, title);
+    if (window == nullptr) {
+        std::printf("none\n");
+        return 0;
+    }
+    RECT box;
+    GetWindowRect(window, &box);
+    std::printf("%ld %ld %ld %ld\n", box.left, box.top, box.right - box.left,
+                box.bottom - box.top);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 5 && std::strcmp(argv[1], "parent") == 0) {
+        return playSettingsPage(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]));
+    }
+    if (argc == 4 && std::strcmp(argv[1], "find") == 0) {
+        return findWindow(argv[2], argv[3]);
+    }
+    std::fprintf(stderr, "usage: saver_probe parent WIDTH HEIGHT MILLISECONDS | find CLASS TITLE\n");
+    return 2;
+}
