@@ -9,22 +9,13 @@ Scenarios:
             and Escape ends it with status 0
 """
 import argparse
-import os
 import subprocess
 import sys
 import time
 
+from saver_harness import read_env
+
 SETTINGS_KEY = r"HKCU\Control Panel\Screen Saver.Tavrel"
-
-
-def read_env(path):
-    env = dict(os.environ)
-    with open(path, encoding="utf-8") as lines:
-        for line in lines:
-            name, _, value = line.strip().partition("=")
-            if name:
-                env[name] = value
-    return env
 
 
 class Display:
