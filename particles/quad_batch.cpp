@@ -61,8 +61,8 @@ void writeQuad(AttributeArray& vertexArray, AttributeArray& colorArray, std::int
         zHigh = cz + s * h;
     }
     // After the turn about Y: x and z of corners 0 to 3.
-    double x[QUAD_CORNERS] = {low, low, h, h};
-    double z[QUAD_CORNERS] = {zLow, zHigh, zHigh, zLow};
+    double x0 = low, x1 = low, x2 = h, x3 = h;
+    double z0 = zLow, z1 = zHigh, z2 = zHigh, z3 = zLow;
     if (particle.angleY != 0.0) {
         const double c = std::cos(particle.angleY);
         const double s = std::sin(particle.angleY);
@@ -74,25 +74,31 @@ void writeQuad(AttributeArray& vertexArray, AttributeArray& colorArray, std::int
         const double szHigh = s * zHigh;
         const double czLow = c * zLow;
         const double czHigh = c * zHigh;
-        x[0] = cxLow - szLow;
-        z[0] = czLow + sxLow;
-        x[1] = cxLow - szHigh;
-        z[1] = czHigh + sxLow;
-        x[2] = cxHigh - szHigh;
-        z[2] = czHigh + sxHigh;
-        x[3] = cxHigh - szLow;
-        z[3] = czLow + sxHigh;
+        x0 = cxLow - szLow;
+        z0 = czLow + sxLow;
+        x1 = cxLow - szHigh;
+        z1 = czHigh + sxLow;
+        x2 = cxHigh - szHigh;
+        z2 = czHigh + sxHigh;
+        x3 = cxHigh - szLow;
+        z3 = czLow + sxHigh;
     }
-    const double y[QUAD_CORNERS] = {yLow, yHigh, yHigh, yLow};
-    const Vector3& at = particle.position;
-    const Color4& color = particle.color;
+    // Copies: the arrays written below cannot then be taken to overlap the particle.
+    const Vector3 at = particle.position;
+    const Color4 color = particle.color;
     double* corner = cornerData(vertexArray, slot);
+    const auto place = [&corner, &at](double x, double y, double z) {
+        corner[0] = x + at.x;
+        corner[1] = y + at.y;
+        corner[2] = z + at.z;
+        corner += 3;
+    };
+    place(x0, yLow, z0);
+    place(x1, yHigh, z1);
+    place(x2, yHigh, z2);
+    place(x3, yLow, z3);
     double* cornerColor = cornerData(colorArray, slot);
     for (std::int32_t k = 0; k < QUAD_CORNERS; ++k) {
-        corner[0] = x[k] + at.x;
-        corner[1] = y[k] + at.y;
-        corner[2] = z[k] + at.z;
-        corner += 3;
         cornerColor[0] = color.r;
         cornerColor[1] = color.g;
         cornerColor[2] = color.b;
