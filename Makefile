@@ -1,6 +1,8 @@
 # Tavrel: the two commands a new machine needs.
 #   make run    install what is missing, build, show the snow
 #   make test   install what is missing, build every preset, run every test
+#   make fuzz   fuzz every target for FUZZ_SECONDS each (10 minutes by default)
+#   make soak   run the saver for 20 minutes under Wine and check that its memory stays flat
 
 PACKAGES := cmake make g++ python3 \
   libgtest-dev googletest libbenchmark-dev \
@@ -11,8 +13,10 @@ PACKAGES := cmake make g++ python3 \
 
 JOBS ?= $(shell nproc)
 CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
+FUZZ_SECONDS ?= 600
+SOAK_SECONDS ?= 1200
 
-.PHONY: deps configure build test test-native test-windows run clean
+.PHONY: deps configure build build-asan test test-native test-asan test-windows fuzz soak run clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -39,7 +43,24 @@ test-native: build
 test-windows: build
 	ctest --preset windows $(CTEST_FLAGS)
 
-test: test-native test-windows
+# The native tests again under AddressSanitizer and UndefinedBehaviorSanitizer (clang), with a
+# few seconds of every fuzz target.
+build-asan: deps
+	cmake --preset native-asan >/dev/null
+	cmake --build --preset native-asan -j $(JOBS)
+
+test-asan: build-asan
+	ctest --preset native-asan $(CTEST_FLAGS)
+
+# Cheapest first, so that a fault shows before the Wine tests start.
+test: test-native test-asan test-windows
+
+fuzz: build-asan
+	TAVREL_FUZZ_SECONDS=$(FUZZ_SECONDS) ctest --preset native-asan -L fuzz $(CTEST_FLAGS)
+
+# The long run of the test suite (3 minutes), stretched to SOAK_SECONDS.
+soak: build
+	TAVREL_LONG_RUN_SECONDS=$(SOAK_SECONDS) ctest --preset windows -R '^e2e_long_run$$' $(CTEST_FLAGS)
 
 run: deps
 	cmake --preset windows >/dev/null
