@@ -39,7 +39,9 @@ function(tavrel_add_gtest name)
   else()
     # The discovered tests' properties pass through a list, so the labels' separator is escaped.
     string(REPLACE ";" "\\;" labels "native;${ARG_LABELS}")
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${labels}")
+    # Cases are named by their own name generators; without NO_PRETTY_VALUES the printed parameter
+    # (bytes that include addresses) would end up in the test name and change from build to build.
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES PROPERTIES LABELS "${labels}")
   endif()
 endfunction()
 
