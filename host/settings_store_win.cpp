@@ -25,12 +25,15 @@ bool ScreenSaver::valueExists(const char* name) {
 
 int ScreenSaver::readValue(const char* name) {
     std::int32_t value = 0;
+    DWORD type = REG_NONE;
     DWORD size = sizeof(value);
-    const LONG result = RegQueryValueExA(settingsKey, name, nullptr, nullptr,
+    const LONG result = RegQueryValueExA(settingsKey, name, nullptr, &type,
                                          reinterpret_cast<BYTE*>(&value), &size);
-    // A failed query, or data of another length, leaves nothing trustworthy in the buffer: the
-    // callers take 0 as "keep the default".
-    if (result != ERROR_SUCCESS || size != sizeof(value)) {
+    // A failed query, or data of another length, leaves nothing trustworthy in the buffer, and
+    // four bytes of text ("500" and its terminator) are not the number they spell: the callers
+    // take 0 as "keep the default". Four bytes stored as binary are the same bytes a number is.
+    const bool number = type == REG_DWORD || type == REG_BINARY;
+    if (result != ERROR_SUCCESS || size != sizeof(value) || !number) {
         return 0;
     }
     return value;

@@ -48,7 +48,7 @@ TEST(SettingsValueTest, WrittenValuesReadBackUnchanged) {
     removeTestKey(path);
 }
 
-TEST(SettingsValueTest, DataOfAnotherLengthReadsAsZero) {
+TEST(SettingsValueTest, DataThatIsNoFourByteNumberReadsAsZero) {
     const std::string path = freshTestKeyPath("OtherData");
     ProbeSaver saver;
     saver.settingsKeyPath = path;
@@ -62,16 +62,22 @@ TEST(SettingsValueTest, DataOfAnotherLengthReadsAsZero) {
     const char text[] = "hello";
     const std::uint64_t wide = 0x1122334455667788ull;
     const std::uint16_t narrow = 0x7777;
+    const char fourBytesOfText[] = "500";
     const Row rows[] = {{"text", REG_SZ, text, sizeof(text)},
                         {"eightBytes", REG_QWORD, &wide, sizeof(wide)},
                         {"twoBytes", REG_BINARY, &narrow, sizeof(narrow)},
-                        {"empty", REG_BINARY, nullptr, 0}};
+                        {"empty", REG_BINARY, nullptr, 0},
+                        {"fourBytesOfText", REG_SZ, fourBytesOfText, sizeof(fourBytesOfText)}};
     for (const Row& row : rows) {
         RegSetValueExA(saver.settingsKey, row.name, 0, row.type,
                        static_cast<const BYTE*>(row.data), row.size);
         EXPECT_TRUE(saver.valueExists(row.name)) << row.name;
         EXPECT_EQ(saver.readValue(row.name), 0) << row.name;
     }
+    const std::int32_t four = -300;
+    RegSetValueExA(saver.settingsKey, "fourBinaryBytes", 0, REG_BINARY,
+                   reinterpret_cast<const BYTE*>(&four), sizeof(four));
+    EXPECT_EQ(saver.readValue("fourBinaryBytes"), -300);
     removeTestKey(path);
 }
 
