@@ -13,12 +13,14 @@ files on disk), and takes screenshots. Every process it started is stopped by it
 """
 import argparse
 import os
+import re
 import select
 import signal
 import subprocess
 import time
 
 SETTINGS_KEY = r"HKCU\Control Panel\Screen Saver.Tavrel"
+WINE_X11_KEY = r"HKCU\Software\Wine\X11 Driver"
 SCREEN_WIDTH = 1280
 SCREEN_HEIGHT = 720
 
@@ -84,6 +86,7 @@ class Session:
         self.scr = scr
         self.probe = probe
         self.programs = []
+        self.wine_draws_captions = False
 
     @classmethod
     def from_arguments(cls, extra=None):
@@ -108,6 +111,15 @@ class Session:
     def close(self):
         for program in self.programs:
             program.stop()
+        if self.wine_draws_captions:
+            self.reg_delete(WINE_X11_KEY, "Decorated")
+
+    def draw_captions(self):
+        """Asks Wine to draw window captions, close box included, itself, as Windows does: with
+        no window manager on the display nobody else draws them. Holds for programs started
+        afterwards, until the session closes."""
+        self.reg_add("Decorated", "N", kind="REG_SZ", key=WINE_X11_KEY)
+        self.wine_draws_captions = True
 
     def run(self, *command, timeout=60):
         """Runs a command to its end and returns the completed process."""
@@ -158,9 +170,14 @@ class Session:
 
     # Input.
 
-    def key(self, window, key):
+    def key(self, window, *keys):
+        """Gives window the keyboard, then presses the keys one after another."""
         self.run("xdotool", "windowfocus", "--sync", window)
-        self.run("xdotool", "key", key)
+        self.run("xdotool", "key", "--delay", "50", *keys)
+
+    def type_text(self, window, text):
+        self.run("xdotool", "windowfocus", "--sync", window)
+        self.run("xdotool", "type", "--delay", "50", text)
 
     def click(self, button=1):
         self.run("xdotool", "click", str(button))
@@ -176,8 +193,22 @@ class Session:
     def reg_add(self, name, value, kind="REG_DWORD", key=SETTINGS_KEY):
         self.run("wine", "reg", "add", key, "/v", name, "/t", kind, "/d", str(value), "/f")
 
-    def reg_delete(self, key=SETTINGS_KEY):
-        self.run("wine", "reg", "delete", key, "/f")
+    def reg_delete(self, key=SETTINGS_KEY, name=None):
+        """Deletes the key, or only its value name."""
+        value = ["/v", name] if name is not None else []
+        self.run("wine", "reg", "delete", key, *value, "/f")
+
+    def reg_query(self, name, key=SETTINGS_KEY):
+        """A stored value: an int for REG_DWORD, the text for other kinds, None if absent."""
+        answer = self.run("wine", "reg", "query", key, "/v", name)
+        if answer.returncode != 0:
+            return None
+        for line in answer.stdout.decode(errors="replace").splitlines():
+            found = re.match(r"\s+(.*?)\s+(REG_\w+)\s*(.*)$", line)
+            if found and found.group(1).lower() == name.lower():
+                kind, data = found.group(2), found.group(3).strip()
+                return int(data, 16) if kind == "REG_DWORD" else data
+        return None
 
     def reg_key_exists(self, key=SETTINGS_KEY):
         return self.run("wine", "reg", "query", key).returncode == 0

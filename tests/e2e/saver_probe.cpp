@@ -7,6 +7,13 @@
 //       prints "destroyed" and ends.
 //   saver_probe find CLASS TITLE
 //       Prints "X Y WIDTH HEIGHT" of the top-level window with that class and title, or "none".
+//   saver_probe items TITLE ID...
+//       For each control ID of the dialog titled TITLE, prints a line "CHECK TEXT": the
+//       control's check state (0 for controls that are not check boxes) and its text as the
+//       control itself answers it. Prints "none" if there is no such dialog.
+//   saver_probe closebox TITLE
+//       Prints "X Y", the screen point in the middle of the close box of the dialog titled
+//       TITLE, or "none".
 #include <windows.h>
 
 #include <cstdio>
@@ -90,6 +97,42 @@ int findWindow(const char* className, const char* title) {
     return 0;
 }
 
+// The control's text is asked for with WM_GETTEXT, which Windows carries across processes;
+// GetWindowText would answer the caption kept outside the control, not what an edit box holds.
+int printItems(const char* title, int count, char** ids) {
+    HWND dialog = FindWindowA(MAKEINTATOM(0x8002), title);
+    if (dialog == nullptr) {
+        std::printf("none\n");
+        return 0;
+    }
+    for (int i = 0; i < count; ++i) {
+        HWND item = GetDlgItem(dialog, std::atoi(ids[i]));
+        char text[256] = {};
+        SendMessageA(item, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
+        const LRESULT check = SendMessageA(item, BM_GETCHECK, 0, 0);
+        std::printf("%d %s\n", static_cast<int>(check), text);
+    }
+    return 0;
+}
+
+// The close box is the rightmost button of the caption, inside the dialog's fixed frame.
+int printCloseBox(const char* title) {
+    HWND dialog = FindWindowA(MAKEINTATOM(0x8002), title);
+    if (dialog == nullptr) {
+        std::printf("none\n");
+        return 0;
+    }
+    RECT box;
+    GetWindowRect(dialog, &box);
+    const int frameX = GetSystemMetrics(SM_CXFIXEDFRAME);
+    const int frameY = GetSystemMetrics(SM_CYFIXEDFRAME);
+    const int buttonWidth = GetSystemMetrics(SM_CXSIZE);
+    const int captionHeight = GetSystemMetrics(SM_CYCAPTION);
+    std::printf("%ld %ld\n", box.right - frameX - buttonWidth / 2 - 1,
+                box.top + frameY + captionHeight / 2);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -99,6 +142,13 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "find") == 0) {
         return findWindow(argv[2], argv[3]);
     }
-    std::fprintf(stderr, "usage: saver_probe parent WIDTH HEIGHT MILLISECONDS | find CLASS TITLE\n");
+    if (argc >= 4 && std::strcmp(argv[1], "items") == 0) {
+        return printItems(argv[2], argc - 3, argv + 3);
+    }
+    if (argc == 3 && std::strcmp(argv[1], "closebox") == 0) {
+        return printCloseBox(argv[2]);
+    }
+    std::fprintf(stderr, "usage: saver_probe parent WIDTH HEIGHT MILLISECONDS | find CLASS TITLE"
+                         " | items TITLE ID... | closebox TITLE\n");
     return 2;
 }
