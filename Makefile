@@ -8,7 +8,7 @@ PACKAGES := cmake make g++ python3 \
   libgtest-dev googletest libbenchmark-dev \
   libegl-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0 \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev \
-  wine wine64 libwine xvfb xauth xdotool imagemagick x11-utils \
+  wine wine64 libwine fonts-wine xvfb xauth xdotool imagemagick x11-utils \
   clang libclang-rt-14-dev valgrind
 
 JOBS ?= $(shell nproc)

@@ -46,6 +46,11 @@ ENV
   set -a; . "$envfile"; set +a
   timeout 120 wineboot --init >/dev/null 2>&1 </dev/null
   timeout 60 wineserver -w
+  # Marlett draws the caption buttons; Debian's Wine keeps it outside the folder this Wine reads,
+  # and Windows' own font folder is read always. The dialog's text keeps the fonts it gets now.
+  if [[ -f /usr/share/wine/fonts/marlett.ttf ]]; then
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+  fi
   echo "display $DISPLAY, prefix $WINEPREFIX"
 }
 
