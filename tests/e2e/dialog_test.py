@@ -28,15 +28,17 @@ TRANSPARENT_BOX = 1003
 SETTINGS = ("useGravity", "useTransparentFlakes", "snowCountPerSecond")
 
 
-def store(session, values):
-    """Leaves exactly the given settings stored."""
-    session.reg_delete()
-    for name, value in values.items():
-        session.reg_add(name, value)
+def stored_value(session, name):
+    """A stored setting: its number for a REG_DWORD, (kind, data) for any other kind, None if
+    absent."""
+    found = session.reg_query(name)
+    if found is not None and found[0] == "REG_DWORD":
+        return int(found[1], 16)
+    return found
 
 
 def stored(session):
-    return tuple(session.reg_query(name) for name in SETTINGS)
+    return tuple(stored_value(session, name) for name in SETTINGS)
 
 
 def open_dialog(session):
@@ -72,7 +74,7 @@ def run_dialog(session, *keys, text=None, how="Return"):
 
 
 def defaults(session):
-    store(session, {})
+    session.store({})
     saver, window = open_dialog(session)
     found = session.probe_output("find", "WindowsScreenSaverClass", "ScreenSaver")
     check(found == "none", "configure mode made a saver window: %s" % found)
@@ -84,20 +86,20 @@ def defaults(session):
 
 
 def typed(session):
-    store(session, {})
+    session.store({})
     run_dialog(session, "Tab", "Tab", "Tab", text="250abc")
     check(stored(session) == (0, 0, 250), "typing 250abc stored %r" % (stored(session),))
 
 
 def boxes(session):
-    store(session, {})
+    session.store({})
     run_dialog(session, "Tab", "Tab", "space", "Tab", "Tab", "space")
     check(stored(session) == (1, 1, 10), "ticking both boxes stored %r" % (stored(session),))
 
 
 def cancel(session):
     before = {"useGravity": 0, "useTransparentFlakes": 1, "snowCountPerSecond": 120}
-    store(session, before)
+    session.store(before)
     run_dialog(session, "Tab", "Tab", "space", "Tab", "Tab", "space", "shift+Tab",
                text="77", how="Escape")
     check(stored(session) == tuple(before.values()),
@@ -105,7 +107,7 @@ def cancel(session):
 
 
 def stored_rate(session):
-    store(session, {"snowCountPerSecond": 500})
+    session.store({"snowCountPerSecond": 500})
     saver, window = open_dialog(session)
     check(shown(session) == (False, False, "500"),
           "a stored 500 is shown as %r" % (shown(session),))
@@ -115,7 +117,7 @@ def stored_rate(session):
 
 
 def close_box(session):
-    store(session, {})
+    session.store({})
     session.draw_captions()
     saver, window = open_dialog(session)
     session.key(window, "Tab", "Tab", "space")
@@ -129,7 +131,7 @@ def close_box(session):
 
 
 def saver_after_dialog(session):
-    store(session, {})
+    session.store({})
     run_dialog(session, "Tab", "Tab", "space")
     check(stored(session)[0] == 1, "ticking gravity stored %r" % (stored(session),))
     saver = session.start_saver("/s")
@@ -156,7 +158,7 @@ def main():
         try:
             SCENARIOS[session.arguments.scenario](session)
         finally:
-            store(session, {})
+            session.store({})
     print("passed")
     return 0
 

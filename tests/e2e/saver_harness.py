@@ -13,7 +13,6 @@ files on disk), and takes screenshots. Every process it started is stopped by it
 """
 import argparse
 import os
-import re
 import select
 import signal
 import subprocess
@@ -67,6 +66,29 @@ class Program:
                 return line.decode(errors="replace").rstrip("\r")
             line += byte
         return None
+
+    def processes(self):
+        """Ids of the processes in its process group: the Wine process of the program itself
+        and any program it started."""
+        found = []
+        for entry in os.listdir("/proc"):
+            if not entry.isdigit():
+                continue
+            try:
+                with open("/proc/%s/stat" % entry, encoding="utf-8", errors="replace") as stat:
+                    fields = stat.read().rsplit(")", 1)[1].split()
+            except OSError:
+                continue
+            if int(fields[2]) == self.popen.pid:
+                found.append(int(entry))
+        return found
+
+    def signal(self, number):
+        """Sends a signal to its whole process group."""
+        try:
+            os.killpg(self.popen.pid, number)
+        except ProcessLookupError:
+            pass
 
     def stop(self):
         if self.popen.poll() is None:
@@ -145,6 +167,15 @@ class Session:
         """Starts the Windows helper program with its output readable."""
         return self.start("wine", self.probe, *arguments, output=True)
 
+    def launch_exact(self, program, tails, milliseconds):
+        """Has the probe start the Windows program once for each tail (bytes), its command line
+        being the quoted program path, a blank and the tail byte for byte, as Windows starts a
+        screen saver; `wine PROGRAM ARGS` would quote arguments that hold blanks and re-encode
+        bytes of 0x80 and above. The probe prints "exit N" or "running" for each (see
+        saver_probe.cpp); read them with readline."""
+        hex_tails = ["x" + tail.hex() for tail in tails]
+        return self.start_probe("launch", windows_path(program), str(milliseconds), *hex_tails)
+
     def probe_output(self, *arguments, timeout=30):
         return self.run("wine", self.probe, *arguments, timeout=timeout).stdout.decode().strip()
 
@@ -198,20 +229,26 @@ class Session:
         value = ["/v", name] if name is not None else []
         self.run("wine", "reg", "delete", key, *value, "/f")
 
-    def reg_query(self, name, key=SETTINGS_KEY):
-        """A stored value: an int for REG_DWORD, the text for other kinds, None if absent."""
-        answer = self.run("wine", "reg", "query", key, "/v", name)
-        if answer.returncode != 0:
-            return None
-        for line in answer.stdout.decode(errors="replace").splitlines():
-            found = re.match(r"\s+(.*?)\s+(REG_\w+)\s*(.*)$", line)
-            if found and found.group(1).lower() == name.lower():
-                kind, data = found.group(2), found.group(3).strip()
-                return int(data, 16) if kind == "REG_DWORD" else data
-        return None
+    def store(self, values, kind="REG_DWORD"):
+        """Leaves exactly the given settings stored, all of one kind."""
+        self.reg_delete()
+        for name, value in values.items():
+            self.reg_add(name, value, kind)
 
     def reg_key_exists(self, key=SETTINGS_KEY):
         return self.run("wine", "reg", "query", key).returncode == 0
+
+    def reg_query(self, name, key=SETTINGS_KEY):
+        """(kind, data) of a stored value as `wine reg query` shows them ("REG_DWORD",
+        "0x12c"), or None when the value is absent."""
+        found = self.run("wine", "reg", "query", key, "/v", name)
+        if found.returncode != 0:
+            return None
+        for line in found.stdout.decode(errors="replace").splitlines():
+            parts = line.strip().split(None, 2)
+            if len(parts) >= 2 and parts[0] == name and parts[1].startswith("REG_"):
+                return parts[1], parts[2] if len(parts) == 3 else ""
+        return None
 
     def screenshot(self):
         """The whole screen as bytes, 3 per pixel (red, green, blue), top row first."""
@@ -219,6 +256,25 @@ class Session:
         if len(shot.stdout) != SCREEN_WIDTH * SCREEN_HEIGHT * 3:
             raise AssertionError("screenshot failed: %s" % shot.stderr.decode(errors="replace"))
         return shot.stdout
+
+
+def windows_path(path):
+    """The Windows name of a file, through the drive that Wine maps to the Unix root."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def snow_pixels(shot):
+    """Pale blue-white pixels: bright, and blue at least as strong as red and green."""
+    count = 0
+    for i in range(0, len(shot), 3):
+        red, green, blue = shot[i], shot[i + 1], shot[i + 2]
+        if red + green + blue > 300 and blue >= red and blue >= green:
+            count += 1
+    return count
+
+
+def black_pixels(shot):
+    return sum(1 for i in range(0, len(shot), 3) if shot[i] + shot[i + 1] + shot[i + 2] == 0)
 
 
 def check(condition, message):

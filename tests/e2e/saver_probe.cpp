@@ -14,11 +14,21 @@
 //   saver_probe closebox TITLE
 //       Prints "X Y", the screen point in the middle of the close box of the dialog titled
 //       TITLE, or "none".
+//   saver_probe launch PROGRAM MILLISECONDS xHEX...
+//       For each xHEX in turn, starts PROGRAM (a Windows path) with the command line made of the
+//       quoted path, one blank and the bytes that HEX spells, exactly ("x" alone: the path with
+//       nothing after it), as Windows hands a screen saver its switches. The bytes reach the
+//       program as they are, where a Unix command line through wine would quote or re-encode
+//       them. Prints "exit N" when it ends, or "running" if it still runs after MILLISECONDS, and
+//       then stops it. The program shares the probe's output.
 #include <windows.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -97,6 +107,70 @@ int findWindow(const char* className, const char* title) {
     return 0;
 }
 
+bool decodeHex(const char* hex, std::string& bytes) {
+    if (hex[0] != 'x') {
+        return false;
+    }
+    for (const char* digit = hex + 1; digit[0] != '\0'; digit += 2) {
+        if (!std::isxdigit(static_cast<unsigned char>(digit[0])) ||
+            !std::isxdigit(static_cast<unsigned char>(digit[1]))) {
+            return false;
+        }
+        const char pair[3] = {digit[0], digit[1], '\0'};
+        bytes.push_back(static_cast<char>(std::strtoul(pair, nullptr, 16)));
+    }
+    return true;
+}
+
+int launchOnce(const char* program, DWORD milliseconds, const std::string& tail) {
+    std::string line = std::string("\"") + program + "\"";
+    if (!tail.empty()) {
+        line += " " + tail;
+    }
+    std::vector<char> writable(line.begin(), line.end());
+    writable.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessA(nullptr, writable.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                        &startup, &started)) {
+        std::printf("failed %lu\n", GetLastError());
+        std::fflush(stdout);
+        return 1;
+    }
+    if (WaitForSingleObject(started.hProcess, milliseconds) == WAIT_OBJECT_0) {
+        DWORD status = 0;
+        GetExitCodeProcess(started.hProcess, &status);
+        std::printf("exit %lu\n", status);
+    } else {
+        TerminateProcess(started.hProcess, 1);
+        WaitForSingleObject(started.hProcess, 5000);
+        std::printf("running\n");
+    }
+    std::fflush(stdout);
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    return 0;
+}
+
+int launch(const char* program, DWORD milliseconds, char** tails, int count) {
+    for (int i = 0; i < count; ++i) {
+        std::string tail;
+        if (!decodeHex(tails[i], tail)) {
+            std::fprintf(stderr, "not xHEX: %s\n", tails[i]);
+            return 2;
+        }
+        if (launchOnce(program, milliseconds, tail) != 0) {
+            return 1;
+        }
+    }
+    return 0;
+}
+
 // The control's text is asked for with WM_GETTEXT, which Windows carries across processes;
 // GetWindowText would answer the caption kept outside the control, not what an edit box holds.
 int printItems(const char* title, int count, char** ids) {
@@ -142,6 +216,9 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "find") == 0) {
         return findWindow(argv[2], argv[3]);
     }
+    if (argc >= 5 && std::strcmp(argv[1], "launch") == 0) {
+        return launch(argv[2], static_cast<DWORD>(std::atoi(argv[3])), argv + 4, argc - 4);
+    }
     if (argc >= 4 && std::strcmp(argv[1], "items") == 0) {
         return printItems(argv[2], argc - 3, argv + 3);
     }
@@ -149,6 +226,7 @@ int main(int argc, char** argv) {
         return printCloseBox(argv[2]);
     }
     std::fprintf(stderr, "usage: saver_probe parent WIDTH HEIGHT MILLISECONDS | find CLASS TITLE"
-                         " | items TITLE ID... | closebox TITLE\n");
+                         " | items TITLE ID... | closebox TITLE"
+                         " | launch PROGRAM MILLISECONDS xHEX...\n");
     return 2;
 }

@@ -10,14 +10,8 @@ Scenarios:
 """
 import time
 
-from saver_harness import SCREEN_HEIGHT, SCREEN_WIDTH, Session, check
-
-
-def store(session, values):
-    """Leaves exactly the given settings stored."""
-    session.reg_delete()
-    for name, value in values.items():
-        session.reg_add(name, value)
+from saver_harness import (SCREEN_HEIGHT, SCREEN_WIDTH, Session, black_pixels, check,
+                           snow_pixels)
 
 
 def start_fullscreen(session):
@@ -25,20 +19,6 @@ def start_fullscreen(session):
     window = session.find_window(name="^ScreenSaver$", timeout=60)
     check(window is not None, "the saver's window did not appear")
     return saver, window
-
-
-def snow_pixels(shot):
-    """Pale blue-white pixels: bright, and blue at least as strong as red and green."""
-    count = 0
-    for i in range(0, len(shot), 3):
-        red, green, blue = shot[i], shot[i + 1], shot[i + 2]
-        if red + green + blue > 300 and blue >= red and blue >= green:
-            count += 1
-    return count
-
-
-def black_pixels(shot):
-    return sum(1 for i in range(0, len(shot), 3) if shot[i] + shot[i + 1] + shot[i + 2] == 0)
 
 
 def snow_after(session, seconds):
@@ -56,7 +36,7 @@ def snow_after(session, seconds):
 
 
 def appears(session):
-    store(session, {})
+    session.store({})
     deadline = time.monotonic() + 20
     while True:
         first, second = snow_after(session, 4)
@@ -73,7 +53,7 @@ def appears(session):
 def rate(session):
     counts = {}
     for stored in (10, 300):
-        store(session, {"snowCountPerSecond": stored})
+        session.store({"snowCountPerSecond": stored})
         first, _ = snow_after(session, 6)
         counts[stored] = snow_pixels(first)
         print("stored rate %d: %d snow pixels" % (stored, counts[stored]))
@@ -82,7 +62,7 @@ def rate(session):
 
 
 def gravity(session):
-    store(session, {"useGravity": 1})
+    session.store({"useGravity": 1})
     saver, window = start_fullscreen(session)
     time.sleep(2)
     for x, y in ((100, 100), (1200, 650), (5, 700), (640, 10), (900, 400)):
@@ -106,7 +86,7 @@ def main():
         try:
             scenarios[session.arguments.scenario](session)
         finally:
-            store(session, {})
+            session.store({})
         print("%s: passed" % session.arguments.scenario)
 
 

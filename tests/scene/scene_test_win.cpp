@@ -9,6 +9,7 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -336,6 +337,42 @@ TEST_F(SceneTest, FramesShowFallingFlakesOnBlack)
     glFinish();
     EXPECT_GT(particleSystem->liveCount, 500);
     EXPECT_GT(brightPixels(), 200);
+}
+
+// The frame after the machine wakes from an hour's sleep, at the highest rate with the mouse
+// steering: every flake melts in that one frame, the frame takes a bounded time, and the sky
+// fills again on the frames that follow.
+TEST_F(SceneTest, AnHoursFrameMeltsTheSnowAndTheSkyFillsAgain)
+{
+    auto scene = makeScene({true, 1, false, 0, true, 300});
+    scene->initScene();
+    for (int step = 0; step < 100; ++step)
+        particleSystem->update(0.1);
+    scene->drawFrame();
+    glFinish();
+    const int before = brightPixels();
+    ASSERT_GT(before, 200);
+
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    particleSystem->update(3600.0);
+    QueryPerformanceCounter(&end);
+    const double seconds =
+        static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+    std::printf("an hour's frame at 300 flakes per second took %.3f s\n", seconds);
+    EXPECT_LT(seconds, 10.0);
+    EXPECT_EQ(particleSystem->liveCount, 0);
+    scene->drawFrame();
+    glFinish();
+    EXPECT_EQ(brightPixels(), 0);
+
+    for (int step = 0; step < 100; ++step)
+        particleSystem->update(0.1);
+    scene->drawFrame();
+    glFinish();
+    EXPECT_GT(brightPixels(), before / 2);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 class MouseSteeringTest : public SceneTest {
