@@ -45,18 +45,29 @@ function(tavrel_add_gtest name)
   endif()
 endfunction()
 
-# tavrel_add_e2e_test(<name> SCRIPT <file.py> [ARGS <args...>] [TIMEOUT <seconds>])
-# Drives the real tavrel.scr from outside, under Wine on the fixture's display.
+# tavrel_add_e2e_test(<name> SCRIPT <file.py> [ARGS <args...>] [TIMEOUT <seconds>] [ALONE])
+# Drives the real tavrel.scr from outside, under Wine on the fixture's display. The tests take
+# that display in turn. ALONE gives a long test a display and prefix of its own (fixture
+# wine_alone), so that it runs beside the others instead of holding the shared display for minutes.
 function(tavrel_add_e2e_test name)
-  cmake_parse_arguments(ARG "" "SCRIPT;TIMEOUT" "ARGS" ${ARGN})
+  cmake_parse_arguments(ARG "ALONE" "SCRIPT;TIMEOUT" "ARGS" ${ARGN})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
+  if(ARG_ALONE)
+    set(env ${CMAKE_BINARY_DIR}/wine-alone/env)
+    set(fixture wine_alone)
+    set(lock display_alone)
+  else()
+    set(env ${TAVREL_WINE_ENV})
+    set(fixture wine)
+    set(lock display)
+  endif()
   add_test(NAME ${name}
     COMMAND ${TAVREL_PYTHON} ${ARG_SCRIPT}
-            --env ${TAVREL_WINE_ENV} --scr $<TARGET_FILE:tavrel> ${ARG_ARGS})
+            --env ${env} --scr $<TARGET_FILE:tavrel> ${ARG_ARGS})
   set_tests_properties(${name} PROPERTIES
-    FIXTURES_REQUIRED wine RESOURCE_LOCK display TIMEOUT ${ARG_TIMEOUT}
+    FIXTURES_REQUIRED ${fixture} RESOURCE_LOCK ${lock} TIMEOUT ${ARG_TIMEOUT}
     LABELS "e2e"
     ENVIRONMENT "PYTHONPATH=${CMAKE_SOURCE_DIR}/tests/e2e;PYTHONDONTWRITEBYTECODE=1")
 endfunction()
