@@ -8,8 +8,10 @@ Escape with status 0, and /c opens the dialog, whose OK (Return) stores each set
 REG_DWORD: the flags as 0 or 1, the rate within 10 to 300.
 
 Scenarios:
-  text            REG_SZ texts ("1", "true", "250 flakes"): read as nothing stored, so the
-                  saver runs on its defaults and OK stores 0, 0 and 10
+  text            REG_SZ texts ("1", "true", "250 flakes"), and texts of four bytes with their
+                  terminator ("yes", "off", "250"), which a number's four bytes would not tell
+                  apart: read as nothing stored, so the saver runs on its defaults and OK stores
+                  0, 0 and 10
   binary_byte     REG_BINARY of one byte: likewise nothing stored
   binary_8_bytes  REG_BINARY of eight bytes whose first four would read as 1, 1 and 300: likewise
                   nothing stored, not the first four bytes
@@ -28,6 +30,7 @@ NOTHING_STORED = (0, 0, 10)
 # Name, kind, the three stored values in the order of NAMES, what OK stores in that order.
 CASES = {
     "text": ("REG_SZ", ("1", "true", "250 flakes"), NOTHING_STORED),
+    "four_byte_text": ("REG_SZ", ("yes", "off", "250"), NOTHING_STORED),
     "binary_byte": ("REG_BINARY", ("01", "01", "ff"), NOTHING_STORED),
     "binary_8_bytes": ("REG_BINARY", ("0100000000000000", "0100000000000000",
                                       "2c01000000000000"), NOTHING_STORED),
@@ -37,7 +40,7 @@ CASES = {
 }
 
 SCENARIOS = {
-    "text": ["text"],
+    "text": ["text", "four_byte_text"],
     "binary_byte": ["binary_byte"],
     "binary_8_bytes": ["binary_8_bytes"],
     "qword": ["qword"],
