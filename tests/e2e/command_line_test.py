@@ -1,6 +1,7 @@
 """The command lines Windows, a settings page or a user may hand tavrel.scr, under Wine.
 
-    command_line_test.py --env ENVFILE --scr TAVREL_SCR --probe SAVER_PROBE --echo ECHO SCENARIO
+    command_line_test.py --env ENVFILE --scr TAVREL_SCR --probe SAVER_PROBE --echo ECHO
+                         --scenario SCENARIO
 
 Every line is handed over byte for byte by the probe, which starts the program with exactly that
 command line, as Windows does (a Unix command line through wine would quote lines with blanks
@@ -15,10 +16,9 @@ Scenarios:
   dialog      an empty line, a lone switch character, a lone "s" and the configure switch with
               anything after it show "Dialog", and Escape ends it with status 0
 """
-import sys
 import time
 
-from saver_harness import SCREEN_HEIGHT, SCREEN_WIDTH, Session, check
+from saver_harness import SCREEN_HEIGHT, SCREEN_WIDTH, check, run_scenario
 
 EXITS, FULLSCREEN, DIALOG = "exits", "fullscreen", "dialog"
 
@@ -103,16 +103,8 @@ SCENARIOS = {f.__name__: f for f in (delivery, quick_exits, fullscreen, dialog)}
 
 
 def main():
-    def arguments(parser):
-        parser.add_argument("--echo", required=True)
-        parser.add_argument("scenario", choices=sorted(SCENARIOS))
-
-    with Session.from_arguments(arguments) as session:
-        session.move_mouse(SCREEN_WIDTH // 2, SCREEN_HEIGHT // 2)
-        SCENARIOS[session.arguments.scenario](session)
-    print("passed")
-    return 0
+    run_scenario(SCENARIOS, lambda parser: parser.add_argument("--echo", required=True))
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    main()

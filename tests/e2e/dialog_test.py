@@ -1,6 +1,6 @@
 """The settings dialog as a user meets it: `tavrel.scr /c` under Wine, driven by keys and clicks.
 
-    dialog_test.py --env ENVFILE --scr TAVREL_SCR --probe SAVER_PROBE SCENARIO
+    dialog_test.py --env ENVFILE --scr TAVREL_SCR --probe SAVER_PROBE --scenario SCENARIO
 
 From the dialog's first focus (OK) the Tab key reaches Cancel, the gravity box, the rate's edit
 box and the transparency box, in that order. Every scenario ends the saver with status 0.
@@ -16,10 +16,9 @@ Scenarios:
   saver     gravity ticked in the dialog keeps the saver running under mouse movement, and
             Escape still ends it
 """
-import sys
 import time
 
-from saver_harness import Session, check
+from saver_harness import check, run_scenario
 
 EXIT_TIMEOUT = 15
 GRAVITY_BOX = 1001
@@ -152,16 +151,8 @@ SCENARIOS = {"defaults": defaults, "typed": typed, "boxes": boxes, "cancel": can
 
 
 def main():
-    session = Session.from_arguments(
-        lambda parser: parser.add_argument("scenario", choices=sorted(SCENARIOS)))
-    with session:
-        try:
-            SCENARIOS[session.arguments.scenario](session)
-        finally:
-            session.store({})
-    print("passed")
-    return 0
+    run_scenario(SCENARIOS)
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    main()

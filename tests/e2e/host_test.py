@@ -1,6 +1,6 @@
 """The screen-saver host as Windows and the user meet it: the real tavrel.scr under Wine.
 
-    host_test.py --env ENVFILE --scr TAVREL_SCR --probe SAVER_PROBE SCENARIO
+    host_test.py --env ENVFILE --scr TAVREL_SCR --probe SAVER_PROBE --scenario SCENARIO
 
 Scenarios:
   quick_exits  /a and /x end with status 0 after creating the settings key; a preview whose
@@ -11,10 +11,9 @@ Scenarios:
   click        a click ends it
   preview      a child "Preview" fills the settings page's client area and ends with the page
 """
-import sys
 import time
 
-from saver_harness import SCREEN_HEIGHT, SCREEN_WIDTH, Session, check
+from saver_harness import SCREEN_HEIGHT, SCREEN_WIDTH, check, run_scenario
 
 EXIT_TIMEOUT = 15
 
@@ -90,13 +89,8 @@ SCENARIOS = {f.__name__: f for f in (quick_exits, fullscreen, mouse, click, prev
 
 
 def main():
-    session = Session.from_arguments(
-        lambda parser: parser.add_argument("scenario", choices=sorted(SCENARIOS)))
-    with session:
-        SCENARIOS[session.arguments.scenario](session)
-    print("passed")
-    return 0
+    run_scenario(SCENARIOS)
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    main()

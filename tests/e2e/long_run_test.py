@@ -17,7 +17,7 @@ import os
 import signal
 import time
 
-from saver_harness import Session, check, snow_pixels
+from saver_harness import check, run_scenario, snow_pixels
 
 RATE = 300
 SETTLE_SECONDS = 30
@@ -142,14 +142,7 @@ SCENARIOS = {f.__name__: f for f in (long_run, long_pause)}
 
 
 def main():
-    with Session.from_arguments(
-            lambda parser: parser.add_argument("--scenario", required=True,
-                                               choices=sorted(SCENARIOS))) as session:
-        try:
-            SCENARIOS[session.arguments.scenario](session)
-        finally:
-            session.store({})
-        print("%s: passed" % session.arguments.scenario)
+    run_scenario(SCENARIOS)
 
 
 if __name__ == "__main__":

@@ -280,3 +280,21 @@ def black_pixels(shot):
 def check(condition, message):
     if not condition:
         raise AssertionError(message)
+
+
+def run_scenario(scenarios, extra=None):
+    """The main program of an end-to-end test: runs the scenario named by --scenario (scenarios
+    maps names to functions of the session) on the session the command line describes, with the
+    mouse in the middle of the screen, and leaves no settings stored afterwards."""
+    def arguments(parser):
+        parser.add_argument("--scenario", required=True, choices=sorted(scenarios))
+        if extra:
+            extra(parser)
+
+    with Session.from_arguments(arguments) as session:
+        session.move_mouse(SCREEN_WIDTH // 2, SCREEN_HEIGHT // 2)
+        try:
+            scenarios[session.arguments.scenario](session)
+        finally:
+            session.store({})
+    print("%s: passed" % session.arguments.scenario)

@@ -10,7 +10,7 @@ Scenarios:
 """
 import time
 
-from saver_harness import (SCREEN_HEIGHT, SCREEN_WIDTH, Session, black_pixels, check,
+from saver_harness import (SCREEN_HEIGHT, SCREEN_WIDTH, black_pixels, check, run_scenario,
                            snow_pixels)
 
 
@@ -78,16 +78,11 @@ def gravity(session):
     check(status == 0, "Escape did not end the saver with status 0 (status %s)" % status)
 
 
+SCENARIOS = {"appears": appears, "rate": rate, "gravity": gravity}
+
+
 def main():
-    scenarios = {"appears": appears, "rate": rate, "gravity": gravity}
-    with Session.from_arguments(
-            lambda parser: parser.add_argument("--scenario", required=True,
-                                               choices=sorted(scenarios))) as session:
-        try:
-            scenarios[session.arguments.scenario](session)
-        finally:
-            session.store({})
-        print("%s: passed" % session.arguments.scenario)
+    run_scenario(SCENARIOS)
 
 
 if __name__ == "__main__":
