@@ -9,7 +9,8 @@ PACKAGES := cmake make g++ python3 \
   libegl-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0 \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev \
   wine wine64 libwine fonts-wine xvfb xauth xdotool imagemagick x11-utils \
-  clang libclang-rt-14-dev valgrind
+  clang libclang-rt-14-dev valgrind \
+  xserver-xephyr wixl msitools xscreensaver libx11-dev
 
 JOBS ?= $(shell nproc)
 CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
