@@ -12,6 +12,7 @@
 #include "particles/fountain_particle.h"
 #include "particles/particle_system.h"
 #include "scene/flake_texture.h"
+#include "scene/snow_advance.h"
 #include "scene/swap_interval.h"
 
 namespace {
@@ -89,7 +90,7 @@ void Tavrel::drawFrame()
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     gluLookAt(0.0, 35.0, 75.0, 0.0, 20.0, 0.0, 0.0, 1.0, 0.0);
-    particleSystem->update(frameSeconds());
+    advanceSnow(*particleSystem, frameSeconds());
     particleSystem->draw();
     SwapBuffers(deviceContext);
 }
