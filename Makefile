@@ -3,6 +3,7 @@
 #   make test   install what is missing, build every preset, run every test
 #   make fuzz   fuzz every target for FUZZ_SECONDS each (10 minutes by default)
 #   make soak   run the saver for 20 minutes under Wine and check that its memory stays flat
+#   make install-linux   install the Linux program and its settings file for xscreensaver
 
 PACKAGES := cmake make g++ python3 \
   libgtest-dev googletest libbenchmark-dev \
@@ -10,14 +11,19 @@ PACKAGES := cmake make g++ python3 \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev \
   wine wine64 libwine fonts-wine xvfb xauth xdotool imagemagick x11-utils \
   clang libclang-rt-14-dev valgrind \
-  xserver-xephyr wixl msitools xscreensaver libx11-dev
+  xserver-xephyr wixl msitools xscreensaver libx11-dev libxrandr-dev
 
 JOBS ?= $(shell nproc)
 CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
 FUZZ_SECONDS ?= 600
 SOAK_SECONDS ?= 1200
+# Where xscreensaver looks for its screen savers and their settings files (Debian's places).
+PREFIX ?= /usr
+HACKDIR ?= $(PREFIX)/libexec/xscreensaver
+CONFIGDIR ?= $(PREFIX)/share/xscreensaver/config
 
-.PHONY: deps configure build build-asan test test-native test-asan test-windows fuzz soak run clean
+.PHONY: deps configure build build-asan test test-native test-asan test-windows fuzz soak run \
+  install-linux clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -70,6 +76,12 @@ run: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows -j $(JOBS) --target tavrel
 	tools/run_snow.sh build/windows/tavrel.scr
+
+install-linux: deps
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j $(JOBS) --target tavrel
+	install -D -m 755 build/native/tavrel $(DESTDIR)$(HACKDIR)/tavrel
+	install -D -m 644 resources/tavrel.xml $(DESTDIR)$(CONFIGDIR)/tavrel.xml
 
 clean:
 	rm -rf build
