@@ -6,7 +6,6 @@
 #include <GL/gl.h>
 
 #include <csignal>
-#include <cerrno>
 #include <ctime>
 
 #include "host/frame_clock.h"
