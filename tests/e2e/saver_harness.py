@@ -148,10 +148,13 @@ class Session:
         return subprocess.run(command, env=self.env, stdin=subprocess.DEVNULL,
                               capture_output=True, timeout=timeout)
 
-    def start(self, *command, output=False):
-        popen = subprocess.Popen(command, env=self.env, stdin=subprocess.DEVNULL,
+    def start(self, *command, output=False, errors=subprocess.DEVNULL, env=None):
+        """Starts a program in a process group of its own; errors is where its standard error
+        goes, env adds variables to the session's."""
+        popen = subprocess.Popen(command, env=dict(self.env, **(env or {})),
+                                 stdin=subprocess.DEVNULL,
                                  stdout=subprocess.PIPE if output else subprocess.DEVNULL,
-                                 stderr=subprocess.DEVNULL, start_new_session=True)
+                                 stderr=errors, start_new_session=True)
         program = Program(popen)
         self.programs.append(program)
         return program
