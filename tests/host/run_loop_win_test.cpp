@@ -53,12 +53,12 @@ TEST_F(RunLoopTest, FirstFrameSeesZeroSecondSeesTheFirstPass) {
     EXPECT_LT(saver.frames[2], saver.frames[1]);
 }
 
-TEST_F(RunLoopTest, QuitPassStillDrawsTicksAndSleeps) {
+TEST_F(RunLoopTest, QuitPassStillDrawsTicksAndWaits) {
     quitAfterFrame(5);
     saver.runLoop();
     const double afterLoop = secondsNow();
     EXPECT_EQ(saver.frames.size(), 6u);
-    // The last pass's tick measured the fifth and sixth frames' interval, then it slept.
+    // The last pass's tick measured the fifth and sixth frames' interval, then it waited.
     EXPECT_GT(frameSeconds(), 0.0);
     EXPECT_GE(afterLoop - lastFrameEnd, 0.0009);
 }
