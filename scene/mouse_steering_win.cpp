@@ -9,6 +9,20 @@
 std::optional<int> lastMouseX;
 std::optional<int> lastMouseY;
 
+namespace {
+
+// Puts the cursor at a position in the saver window's client coordinates. The full-screen window
+// starts at the virtual screen's corner, which lies left of or above (0, 0) when a monitor stands
+// there, so the position is turned into screen coordinates first.
+void putCursorAt(HWND window, int x, int y)
+{
+    POINT position = {x, y};
+    ClientToScreen(window, &position);
+    SetCursorPos(position.x, position.y);
+}
+
+} // namespace
+
 LRESULT Tavrel::onMouseMove(HWND window, int x, int y)
 {
     ScreenSaver::onMouseMove(window, x, y);
@@ -24,7 +38,7 @@ void Tavrel::steerGravity(int x, int y)
     if (mode != Fullscreen)
         return;
     if (recentreAtEdge(lastMouseX, GetSystemMetrics(SM_CXVIRTUALSCREEN)))
-        SetCursorPos(*lastMouseX, *lastMouseY);
+        putCursorAt(saverWindow, *lastMouseX, *lastMouseY);
     if (recentreAtEdge(lastMouseY, GetSystemMetrics(SM_CYVIRTUALSCREEN)))
-        SetCursorPos(*lastMouseX, *lastMouseY);
+        putCursorAt(saverWindow, *lastMouseX, *lastMouseY);
 }
