@@ -74,11 +74,13 @@ soak: build
 	TAVREL_LONG_RUN_SECONDS=$(SOAK_SECONDS) ctest --preset windows -R '^e2e_long_run$$' $(CTEST_FLAGS)
 
 # The running saver's load at 100 and 300 flakes a second on a private display (15 s each, after
-# 5 s of warm-up).
+# 5 s of warm-up): the Windows program under Wine, then the Linux program.
 bench-saver: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows -j $(JOBS) --target tavrel
-	bench/saver_load.sh build/windows/tavrel.scr
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j $(JOBS) --target tavrel swap_log
+	bench/saver_load.sh build/windows/tavrel.scr build/native/tavrel
 
 run: deps
 	cmake --preset windows >/dev/null
