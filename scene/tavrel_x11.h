@@ -25,8 +25,6 @@ public:
     // its middle, so that the mouse can travel without limit.
     void onPointerMotion(Display* display, Window window, int x, int y, int width, int height);
 
-    const SnowSettings& settings() const { return snow; }
-
 private:
     SnowSettings snow;
     SnowFields fields;
