@@ -55,6 +55,16 @@ bool readWindowId(const std::string& text, unsigned long& id)
     return value != 0;
 }
 
+// The text between quotes in an error line: control characters (a newline, say) would break the
+// one line the error must be, so each shows as '?'.
+std::string quoted(const std::string& text)
+{
+    std::string shown = "'";
+    for (const char c : text)
+        shown += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
+    return shown + "'";
+}
+
 // The option's name without its dashes, and the value joined to it by '=' if there is one.
 void splitOption(const std::string& argument, std::string& name, std::string& joined,
                  bool& hasJoined)
@@ -76,7 +86,7 @@ HackOptions parseHackOptions(const std::vector<std::string>& arguments,
     for (std::size_t i = 0; i < arguments.size() && options.error.empty(); ++i) {
         const std::string& argument = arguments[i];
         if (argument.size() < 2 || argument[0] != '-') {
-            options.error = "unexpected argument '" + argument + "'";
+            options.error = "unexpected argument " + quoted(argument);
             break;
         }
         std::string name;
@@ -85,12 +95,12 @@ HackOptions parseHackOptions(const std::vector<std::string>& arguments,
         splitOption(argument, name, value, hasJoined);
         const bool takesValue = name == "rate" || name == "window-id";
         if (hasJoined && !takesValue) {
-            options.error = "option '" + argument + "' takes no value";
+            options.error = "option " + quoted(argument) + " takes no value";
             break;
         }
         if (takesValue && !hasJoined) {
             if (i + 1 == arguments.size()) {
-                options.error = "option '" + argument + "' needs a value";
+                options.error = "option " + quoted(argument) + " needs a value";
                 break;
             }
             value = arguments[++i];
@@ -104,10 +114,10 @@ HackOptions parseHackOptions(const std::vector<std::string>& arguments,
             options.target = HackTarget::NamedWindow;
             explicitTarget = true;
             if (!readWindowId(value, options.windowId))
-                options.error = "'" + value + "' is not a window id";
+                options.error = quoted(value) + " is not a window id";
         } else if (name == "rate") {
             if (!readRate(value, options.rate))
-                options.error = "'" + value + "' is not a number of flakes a second";
+                options.error = quoted(value) + " is not a number of flakes a second";
         } else if (name == "transparent") {
             options.transparent = true;
         } else if (name == "gravity") {
@@ -115,14 +125,14 @@ HackOptions parseHackOptions(const std::vector<std::string>& arguments,
         } else if (name == "help" || name == "h") {
             options.help = true;
         } else {
-            options.error = "unknown option '" + argument + "'";
+            options.error = "unknown option " + quoted(argument);
         }
     }
     if (options.error.empty() && !explicitTarget && screensaverWindow != nullptr) {
         options.target = HackTarget::NamedWindow;
         if (!readWindowId(screensaverWindow, options.windowId))
-            options.error = "XSCREENSAVER_WINDOW '" + std::string(screensaverWindow) +
-                            "' is not a window id";
+            options.error = "XSCREENSAVER_WINDOW " + quoted(screensaverWindow) +
+                            " is not a window id";
     }
     return options;
 }

@@ -69,6 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{"rate_with_letters", {"--rate", "12x"}, none, own, 0, 100, false, false, false, true},
         OptionsCase{"rate_empty", {"--rate="}, none, own, 0, 100, false, false, false, true},
         OptionsCase{"rate_sign_alone", {"--rate", "-"}, none, own, 0, 100, false, false, false, true},
+        OptionsCase{"newline_in_a_bad_value", {"--rate", "1\n2"}, none, own, 0, 100, false, false, false, true},
         OptionsCase{"flag_with_value", {"--gravity=1"}, none, own, 0, 100, false, false, false, true},
         OptionsCase{"window_id_zero", {"-window-id", "0"}, none, own, 0, 100, false, false, false, true},
         OptionsCase{"window_id_beyond_32_bits", {"-window-id", "0x100000000"}, none, own, 0, 100, false, false, false, true},
