@@ -3,7 +3,6 @@
 #include "scene/tavrel.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include "fields/decelerator_field.h"
 #include "fields/gravity_field.h"
@@ -13,6 +12,7 @@
 #include "particles/particle_system.h"
 #include "scene/flake_texture.h"
 #include "scene/swap_interval.h"
+#include "scene/view_matrices.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ void setProjection()
     const double desktopHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     const double aspect = desktopHeight > 0 ? desktopWidth / desktopHeight : 1.0;
     glMatrixMode(GL_PROJECTION);
-    gluPerspective(46.0, aspect, 0.1, 1000.0);
+    glMultMatrixd(perspectiveMatrix(46.0, aspect, 0.1, 1000.0).data());
     glMatrixMode(GL_MODELVIEW);
 }
 
@@ -88,7 +88,7 @@ void Tavrel::drawFrame()
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
-    gluLookAt(0.0, 35.0, 75.0, 0.0, 20.0, 0.0, 0.0, 1.0, 0.0);
+    glMultMatrixd(lookAtMatrix(0.0, 35.0, 75.0, 0.0, 20.0, 0.0, 0.0, 1.0, 0.0).data());
     particleSystem->update(frameSeconds());
     particleSystem->draw();
     SwapBuffers(deviceContext);

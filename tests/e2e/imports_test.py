@@ -1,4 +1,5 @@
-"""tavrel.scr is one self-contained file: it imports from no DLL beyond the system's own.
+"""tavrel.scr is one self-contained file whose static imports are only DLLs that Windows always
+takes from the system folder; OpenGL is loaded later, from the system folder alone.
 
     imports_test.py --objdump OBJDUMP --scr TAVREL_SCR
 """
@@ -6,13 +7,11 @@ import argparse
 import subprocess
 import sys
 
-SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "opengl32.dll",
-               "glu32.dll", "msvcrt.dll"}
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "msvcrt.dll"}
 
 
 def is_system(dll):
-    name = dll.lower()
-    return name in SYSTEM_DLLS or name.startswith("api-ms-win-crt-") or name == "ucrtbase.dll"
+    return dll.lower() in SYSTEM_DLLS
 
 
 def main():
