@@ -3,6 +3,7 @@
 #   make test   install what is missing, build every preset, run every test
 #   make fuzz   fuzz every target for FUZZ_SECONDS each (10 minutes by default)
 #   make soak   run the saver for 20 minutes under Wine and check that its memory stays flat
+#   make bench-saver  frames a second, CPU cores and frame intervals of the running saver
 
 PACKAGES := cmake make g++ python3 \
   libgtest-dev googletest libbenchmark-dev \
@@ -17,7 +18,7 @@ CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
 FUZZ_SECONDS ?= 600
 SOAK_SECONDS ?= 1200
 
-.PHONY: deps configure build build-asan test test-native test-asan test-windows fuzz soak run clean
+.PHONY: deps configure build build-asan test test-native test-asan test-windows fuzz soak bench-saver run clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -65,6 +66,13 @@ fuzz: build-asan
 # (30 minutes) leaves room for runs of up to about 28 minutes.
 soak: build
 	TAVREL_LONG_RUN_SECONDS=$(SOAK_SECONDS) ctest --preset windows -R '^e2e_long_run$$' $(CTEST_FLAGS)
+
+# The running saver's load at 100 and 300 flakes a second on a private display (15 s each, after
+# 5 s of warm-up).
+bench-saver: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS) --target tavrel
+	bench/saver_load.sh build/windows/tavrel.scr
 
 run: deps
 	cmake --preset windows >/dev/null

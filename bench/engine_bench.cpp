@@ -5,9 +5,11 @@
 
 #include <cstddef>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "bench/snow_load.h"
+#include "scene/snow_advance.h"
 
 namespace {
 
@@ -44,6 +46,29 @@ void BM_PlainCopy(benchmark::State& state)
     perFlakeCounters(state, static_cast<double>(state.range(0)) * state.iterations());
 }
 
+// The first frame after the machine slept for range(0) seconds, at the scene's busiest rate (4,500
+// flakes alive): the scene's step, which melts the sky, next to the engine's own update, which
+// clones every flake owed for the pause.
+template <bool ThroughScene>
+void BM_PauseFrame(benchmark::State& state)
+{
+    const double pause = static_cast<double>(state.range(0));
+    std::unique_ptr<SnowLoad> load;
+    for (auto _ : state) {
+        state.PauseTiming();
+        load.reset();
+        load = std::make_unique<SnowLoad>(4500);
+        load->warmUp();
+        state.ResumeTiming();
+        if (ThroughScene)
+            advanceSnow(load->system, pause);
+        else
+            load->system.update(pause);
+    }
+}
+
+BENCHMARK_TEMPLATE(BM_PauseFrame, true)->Arg(3600)->Arg(604800)->Unit(benchmark::kMicrosecond);
+BENCHMARK_TEMPLATE(BM_PauseFrame, false)->Arg(3600)->Unit(benchmark::kMicrosecond)->Iterations(3);
 BENCHMARK(BM_SnowFrame)->Arg(1500)->Arg(4500)->Arg(20000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlainCopy)->Arg(1500)->Arg(4500)->Arg(20000)->Unit(benchmark::kMicrosecond);
 

@@ -2,20 +2,28 @@
 // OpenGL context on whichever of them exists, and the modal configuration dialog.
 #include "host/screen_saver.h"
 
+#include "host/window_placement.h"
+
 namespace {
 
 const char* const saverClassName = "WindowsScreenSaverClass";
+
+// The whole virtual screen: every monitor, wherever the primary one stands among them.
+WindowRect virtualScreen() {
+    HDC screen = GetDC(nullptr);
+    RECT box = {};
+    GetClipBox(screen, &box);
+    ReleaseDC(nullptr, screen);
+    return fullscreenRect(box.left, box.top, box.right, box.bottom);
+}
 
 } // namespace
 
 bool ScreenSaver::registerWindowClass() {
     if (width == 0 || height == 0) {
-        HDC screen = GetDC(nullptr);
-        RECT box;
-        GetClipBox(screen, &box);
-        ReleaseDC(nullptr, screen);
-        width = box.right - box.left;
-        height = box.bottom - box.top;
+        const WindowRect screen = virtualScreen();
+        width = screen.width;
+        height = screen.height;
     }
     WNDCLASSEXA saverClass = {};
     saverClass.cbSize = sizeof(saverClass);
@@ -31,9 +39,13 @@ void ScreenSaver::createFullscreenWindow() {
     if (!registerWindowClass()) {
         return;
     }
-    saverWindow = CreateWindowExA(0, saverClassName, "ScreenSaver", WS_POPUP | WS_VISIBLE, 0, 0,
-                                  width, height, nullptr, nullptr, instance, nullptr);
-    SetWindowPos(saverWindow, nullptr, 0, 0, width, height, SWP_NOZORDER);
+    // A monitor left of or above the primary one puts the virtual screen's corner at negative
+    // coordinates: the window starts there, so that it covers that monitor too.
+    const WindowRect screen = virtualScreen();
+    saverWindow = CreateWindowExA(0, saverClassName, "ScreenSaver", WS_POPUP | WS_VISIBLE,
+                                  screen.left, screen.top, width, height, nullptr, nullptr,
+                                  instance, nullptr);
+    SetWindowPos(saverWindow, nullptr, screen.left, screen.top, width, height, SWP_NOZORDER);
     UpdateWindow(saverWindow);
 }
 

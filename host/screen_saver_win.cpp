@@ -7,6 +7,7 @@
 
 #include "host/command_line.h"
 #include "host/frame_clock.h"
+#include "host/frame_pacer.h"
 
 ScreenSaver* currentSaver = nullptr;
 
@@ -102,6 +103,7 @@ bool saverWindowGone(const ScreenSaver& saver) {
 void ScreenSaver::runLoop() {
     initScene();
     frameClock.start();
+    FramePacer pacer(saverWindow);
     bool running = true;
     while (running) {
         MSG message;
@@ -116,8 +118,11 @@ void ScreenSaver::runLoop() {
         }
         drawFrame();
         frameClock.tick();
+        // One frame per refresh of the display: where the swap already waited for it the wait is
+        // about nothing, elsewhere the loop sleeps the rest of the period instead of drawing
+        // frames that nobody sees.
         if (!runFlatOut) {
-            Sleep(1);
+            pacer.waitForNextFrame();
         }
     }
 }

@@ -9,6 +9,20 @@
 std::optional<int> lastMouseX;
 std::optional<int> lastMouseY;
 
+namespace {
+
+// Puts the cursor at a position in the saver window's client coordinates. The full-screen window
+// starts at the virtual screen's corner, which lies left of or above (0, 0) when a monitor stands
+// there, so the position is turned into screen coordinates first.
+void putCursorAt(HWND window, int x, int y)
+{
+    POINT position = {x, y};
+    ClientToScreen(window, &position);
+    SetCursorPos(position.x, position.y);
+}
+
+} // namespace
+
 LRESULT Tavrel::onMouseMove(HWND window, int x, int y)
 {
     ScreenSaver::onMouseMove(window, x, y);
@@ -35,11 +49,11 @@ void Tavrel::steerGravity(int x, int y)
     const int desktopWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
     if (needsRecentring(*lastMouseX, desktopWidth)) {
         lastMouseX = recentredPosition(desktopWidth);
-        SetCursorPos(*lastMouseX, *lastMouseY);
+        putCursorAt(saverWindow, *lastMouseX, *lastMouseY);
     }
     const int desktopHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     if (needsRecentring(*lastMouseY, desktopHeight)) {
         lastMouseY = recentredPosition(desktopHeight);
-        SetCursorPos(*lastMouseX, *lastMouseY);
+        putCursorAt(saverWindow, *lastMouseX, *lastMouseY);
     }
 }

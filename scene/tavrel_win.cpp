@@ -11,6 +11,7 @@
 #include "particles/fountain_particle.h"
 #include "particles/particle_system.h"
 #include "scene/flake_texture.h"
+#include "scene/snow_advance.h"
 #include "scene/swap_interval.h"
 #include "scene/view_matrices.h"
 
@@ -89,7 +90,7 @@ void Tavrel::drawFrame()
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     glMultMatrixd(lookAtMatrix(0.0, 35.0, 75.0, 0.0, 20.0, 0.0, 0.0, 1.0, 0.0).data());
-    particleSystem->update(frameSeconds());
+    advanceSnow(*particleSystem, frameSeconds());
     particleSystem->draw();
     SwapBuffers(deviceContext);
 }

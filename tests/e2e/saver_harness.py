@@ -148,10 +148,13 @@ class Session:
         return subprocess.run(command, env=self.env, stdin=subprocess.DEVNULL,
                               capture_output=True, timeout=timeout)
 
-    def start(self, *command, output=False, cwd=None):
-        popen = subprocess.Popen(command, env=self.env, stdin=subprocess.DEVNULL,
+    def start(self, *command, output=False, errors=subprocess.DEVNULL, env=None, cwd=None):
+        """Starts a program in a process group of its own; errors is where its standard error
+        goes, env adds variables to the session's, cwd is its current directory."""
+        popen = subprocess.Popen(command, env=dict(self.env, **(env or {})),
+                                 stdin=subprocess.DEVNULL,
                                  stdout=subprocess.PIPE if output else subprocess.DEVNULL,
-                                 stderr=subprocess.DEVNULL, start_new_session=True, cwd=cwd)
+                                 stderr=errors, start_new_session=True, cwd=cwd)
         program = Program(popen)
         self.programs.append(program)
         return program
@@ -250,10 +253,11 @@ class Session:
                 return parts[1], parts[2] if len(parts) == 3 else ""
         return None
 
-    def screenshot(self):
-        """The whole screen as bytes, 3 per pixel (red, green, blue), top row first."""
+    def screenshot(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT):
+        """The whole screen of width x height pixels as bytes, 3 per pixel (red, green, blue),
+        top row first."""
         shot = self.run("import", "-window", "root", "-depth", "8", "rgb:-", timeout=30)
-        if len(shot.stdout) != SCREEN_WIDTH * SCREEN_HEIGHT * 3:
+        if len(shot.stdout) != width * height * 3:
             raise AssertionError("screenshot failed: %s" % shot.stderr.decode(errors="replace"))
         return shot.stdout
 
@@ -263,10 +267,13 @@ def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-def snow_pixels(shot):
-    """Pale blue-white pixels: bright, and blue at least as strong as red and green."""
+def snow_pixels(shot, width=None, columns=None):
+    """Pale blue-white pixels: bright, and blue at least as strong as red and green. With width
+    and columns (first, end), only those columns of a screen width pixels wide count."""
     count = 0
     for i in range(0, len(shot), 3):
+        if columns is not None and not columns[0] <= (i // 3) % width < columns[1]:
+            continue
         red, green, blue = shot[i], shot[i + 1], shot[i + 2]
         if red + green + blue > 300 and blue >= red and blue >= green:
             count += 1
