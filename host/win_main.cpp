@@ -6,6 +6,10 @@
 #include "resources/resource_ids.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
+    // Before anything can load a DLL: every DLL the program loads later (OpenGL on its first
+    // call, and whatever the system loads for it) comes from the system folder, never from the
+    // folder the saver was started from or the current directory.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     ScreenSaver* saver = createScreenSaver();
     saver->commandLine = arguments != nullptr ? arguments : "";
     saver->dialogId = TAVREL_DIALOG_ID;

@@ -24,7 +24,7 @@ bool isChecked(LPARAM control)
 
 INT_PTR Tavrel::onDialogInit(HWND window, UINT, WPARAM, LPARAM)
 {
-    // An absent or zero value leaves its control as the template has it: unchecked, or empty.
+    // An absent or zero flag leaves its box as the template has it: unchecked.
     if (storedFlag(*this, "useGravity")) {
         useGravity = true;
         CheckDlgButton(window, TAVREL_GRAVITY_BOX_ID, BST_CHECKED);
@@ -33,11 +33,12 @@ INT_PTR Tavrel::onDialogInit(HWND window, UINT, WPARAM, LPARAM)
         useTransparentFlakes = true;
         CheckDlgButton(window, TAVREL_TRANSPARENT_BOX_ID, BST_CHECKED);
     }
-    if (valueExists("snowCountPerSecond")) {
-        const std::string text = storedRateText(readValue("snowCountPerSecond"));
-        if (!text.empty())
-            SetWindowTextA(GetDlgItem(window, TAVREL_RATE_EDIT_ID), text.c_str());
-    }
+    // With no usable rate stored the box shows the default the saver runs with, so that OK
+    // without an edit keeps the snow as it is.
+    const std::int32_t storedRate =
+        valueExists("snowCountPerSecond") ? readValue("snowCountPerSecond") : 0;
+    SetWindowTextA(GetDlgItem(window, TAVREL_RATE_EDIT_ID),
+                   storedRateText(storedRate, snowCountPerSecond).c_str());
     return 1;
 }
 

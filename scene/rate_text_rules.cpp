@@ -3,11 +3,9 @@
 
 #include "host/decimal.h"
 
-std::string storedRateText(std::int32_t stored)
+std::string storedRateText(std::int32_t stored, std::int32_t inEffect)
 {
-    if (stored == 0)
-        return std::string();
-    return std::to_string(stored);
+    return std::to_string(stored != 0 ? stored : inEffect);
 }
 
 std::int32_t snowRateFromText(const char* text, std::int32_t minimum, std::int32_t maximum)

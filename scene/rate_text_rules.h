@@ -12,8 +12,9 @@ constexpr int rateTextCapacity = 60;
 
 // The edit box's text for a stored rate: the number unchanged (not clamped) in plain decimal, a
 // leading minus sign when negative, no grouping and no leading zeros. A stored 0 means no rate
-// was chosen, so the box stays empty.
-std::string storedRateText(std::int32_t stored);
+// was chosen, so the box shows inEffect, the rate the saver runs with then, and OK without an
+// edit keeps it.
+std::string storedRateText(std::int32_t stored, std::int32_t inEffect);
 
 // The rate that OK stores for the text read from the edit box: the text's leading decimal number
 // (saturating, as parseDecimal reads it; no digits give 0), raised to minimum if smaller, then

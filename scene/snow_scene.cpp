@@ -2,7 +2,6 @@
 #include "scene/snow_scene.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include "fields/decelerator_field.h"
 #include "fields/gravity_field.h"
@@ -12,6 +11,7 @@
 #include "scene/flake_upload.h"
 #include "scene/snow_advance.h"
 #include "scene/snow_flakes.h"
+#include "scene/view_matrices.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ void setDrawingState(bool transparentFlakes)
 void setProjection(double aspect)
 {
     glMatrixMode(GL_PROJECTION);
-    gluPerspective(46.0, aspect, 0.1, 1000.0);
+    glMultMatrixd(perspectiveMatrix(46.0, aspect, 0.1, 1000.0).data());
     glMatrixMode(GL_MODELVIEW);
 }
 
@@ -68,7 +68,7 @@ void drawSnowFrame(double seconds)
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
-    gluLookAt(0.0, 35.0, 75.0, 0.0, 20.0, 0.0, 0.0, 1.0, 0.0);
+    glMultMatrixd(lookAtMatrix(0.0, 35.0, 75.0, 0.0, 20.0, 0.0, 0.0, 1.0, 0.0).data());
     advanceSnow(*particleSystem, seconds);
     particleSystem->draw();
 }

@@ -2,7 +2,7 @@
 // drawn with, the particle system with its fields, the flake prototype and its endless emitter,
 // the projection and the camera. The host brings a current OpenGL context, the settings, the flake
 // picture and the shape of the screen, and swaps the buffers after each frame. Portable: OpenGL
-// 1.1 and GLU, no operating-system header.
+// 1.1 only, no operating-system header.
 #pragma once
 
 #include "scene/flake_pixels_rules.h"

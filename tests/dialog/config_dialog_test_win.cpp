@@ -84,12 +84,12 @@ protected:
     HWND dialog = nullptr;
 };
 
-TEST_F(ConfigDialog, OpensWithClearBoxesAndEmptyRateWhenNothingIsStored)
+TEST_F(ConfigDialog, OpensWithClearBoxesAndTheDefaultRateWhenNothingIsStored)
 {
     open();
     EXPECT_FALSE(checked(TAVREL_GRAVITY_BOX_ID));
     EXPECT_FALSE(checked(TAVREL_TRANSPARENT_BOX_ID));
-    EXPECT_EQ(rateText(), "");
+    EXPECT_EQ(rateText(), "100");
     EXPECT_FALSE(saver.useGravity);
     EXPECT_FALSE(saver.useTransparentFlakes);
 }
@@ -103,7 +103,7 @@ TEST_F(ConfigDialog, ShowsTheStoredSettings)
     };
     const Case cases[] = {
         {1, 1, 500, true, true, "500"},
-        {0, 1, 0, false, true, ""},
+        {0, 1, 0, false, true, "100"},
         {7, 0, 250, true, false, "250"},
         {0, 0, 5, false, false, "5"},
         {-1, 0, -20, true, false, "-20"},

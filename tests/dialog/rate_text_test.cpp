@@ -46,14 +46,14 @@ TEST(SnowRateFromText, NullTextGivesTheMinimum)
     EXPECT_EQ(snowRateFromText(nullptr, 10, 300), 10);
 }
 
-TEST(StoredRateText, ShowsTheStoredNumberUnclampedAndZeroAsEmpty)
+TEST(StoredRateText, ShowsTheStoredNumberUnclampedAndZeroAsTheRateInEffect)
 {
     struct Case {
         std::int32_t stored;
         std::string expected;
     };
     const Case cases[] = {
-        {0, ""},
+        {0, "100"},
         {500, "500"},
         {5, "5"},
         {100, "100"},
@@ -63,22 +63,22 @@ TEST(StoredRateText, ShowsTheStoredNumberUnclampedAndZeroAsEmpty)
         {std::numeric_limits<std::int32_t>::min(), "-2147483648"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(storedRateText(c.stored), c.expected) << c.stored;
+        EXPECT_EQ(storedRateText(c.stored, 100), c.expected) << c.stored;
 }
 
 TEST(StoredRateText, ReadsBackAsTheClampedStoredRate)
 {
     // What the dialog shows, confirmed unchanged with OK, stores the rate the scene runs with.
-    const std::int32_t stored[] = {5, 10, 99, 300, 500, -7};
-    const std::int32_t expected[] = {10, 10, 99, 300, 300, 10};
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(snowRateFromText(storedRateText(stored[i]).c_str(), 10, 300), expected[i])
+    const std::int32_t stored[] = {5, 10, 99, 300, 500, -7, 0};
+    const std::int32_t expected[] = {10, 10, 99, 300, 300, 10, 100};
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(snowRateFromText(storedRateText(stored[i], 100).c_str(), 10, 300), expected[i])
             << stored[i];
 }
 
 TEST(RateTextCapacity, HoldsEveryStoredNumber)
 {
-    const std::string longest = storedRateText(std::numeric_limits<std::int32_t>::min());
+    const std::string longest = storedRateText(std::numeric_limits<std::int32_t>::min(), 100);
     EXPECT_LT(static_cast<int>(longest.size()), rateTextCapacity);
 }
 

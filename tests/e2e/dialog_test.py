@@ -6,8 +6,9 @@ From the dialog's first focus (OK) the Tab key reaches Cancel, the gravity box, 
 box and the transparency box, in that order. Every scenario ends the saver with status 0.
 
 Scenarios:
-  defaults  with nothing stored, a window titled "Dialog" (and no saver window) shows two clear
-            boxes and an empty rate; Return at once stores 0, 0 and 10
+  defaults  with nothing stored, or a stored rate of 0, a window titled "Dialog" (and no saver
+            window) shows two clear boxes and the rate in effect, 100; Return at once stores 0,
+            0 and 100
   typed     typing "250abc" into the rate stores 250
   boxes     ticking both boxes with the space bar stores 1 and 1
   cancel    Escape after ticking and typing leaves the stored values as they were
@@ -73,15 +74,17 @@ def run_dialog(session, *keys, text=None, how="Return"):
 
 
 def defaults(session):
-    session.store({})
-    saver, window = open_dialog(session)
-    found = session.probe_output("find", "WindowsScreenSaverClass", "ScreenSaver")
-    check(found == "none", "configure mode made a saver window: %s" % found)
-    check(shown(session) == (False, False, ""),
-          "with nothing stored the dialog shows %r" % (shown(session),))
-    session.key(window, "Return")
-    ends_with_zero(saver, "Return")
-    check(stored(session) == (0, 0, 10), "OK at once stored %r" % (stored(session),))
+    for before in ({}, {"snowCountPerSecond": 0}):
+        session.store(before)
+        saver, window = open_dialog(session)
+        found = session.probe_output("find", "WindowsScreenSaverClass", "ScreenSaver")
+        check(found == "none", "configure mode made a saver window: %s" % found)
+        check(shown(session) == (False, False, "100"),
+              "with %r stored the dialog shows %r" % (before, shown(session)))
+        session.key(window, "Return")
+        ends_with_zero(saver, "Return")
+        check(stored(session) == (0, 0, 100),
+              "OK at once on %r stored %r" % (before, stored(session)))
 
 
 def typed(session):
@@ -93,7 +96,7 @@ def typed(session):
 def boxes(session):
     session.store({})
     run_dialog(session, "Tab", "Tab", "space", "Tab", "Tab", "space")
-    check(stored(session) == (1, 1, 10), "ticking both boxes stored %r" % (stored(session),))
+    check(stored(session) == (1, 1, 100), "ticking both boxes stored %r" % (stored(session),))
 
 
 def cancel(session):

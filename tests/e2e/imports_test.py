@@ -1,18 +1,20 @@
-"""tavrel.scr is one self-contained file: it imports from no DLL beyond the system's own.
+"""tavrel.scr is one self-contained file whose static imports are only DLLs that Windows always
+takes from the system folder; OpenGL is loaded later, from the system folder alone. The release
+file is lean: no debug sections, at most 400 KB.
 
     imports_test.py --objdump OBJDUMP --scr TAVREL_SCR
 """
 import argparse
+import os
 import subprocess
 import sys
 
-SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "opengl32.dll",
-               "glu32.dll", "msvcrt.dll"}
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "msvcrt.dll"}
+MOST_BYTES = 400 * 1024
 
 
 def is_system(dll):
-    name = dll.lower()
-    return name in SYSTEM_DLLS or name.startswith("api-ms-win-crt-") or name == "ucrtbase.dll"
+    return dll.lower() in SYSTEM_DLLS
 
 
 def main():
@@ -30,7 +32,15 @@ def main():
     if not dlls or foreign:
         print("imports beyond the system's DLLs: %s (all: %s)" % (foreign, dlls))
         return 1
-    print("imports:", ", ".join(dlls))
+    headers = subprocess.run([arguments.objdump, "-h", arguments.scr], capture_output=True,
+                             text=True, timeout=60, check=True).stdout
+    debug = [line.split()[1] for line in headers.splitlines()
+             if len(line.split()) > 1 and line.split()[1].startswith(".debug")]
+    size = os.path.getsize(arguments.scr)
+    if debug or size > MOST_BYTES:
+        print("not lean: %d bytes, debug sections %s" % (size, debug))
+        return 1
+    print("imports: %s; %d bytes" % (", ".join(dlls), size))
     return 0
 
 

@@ -148,23 +148,23 @@ class Session:
         return subprocess.run(command, env=self.env, stdin=subprocess.DEVNULL,
                               capture_output=True, timeout=timeout)
 
-    def start(self, *command, output=False, errors=subprocess.DEVNULL, env=None):
+    def start(self, *command, output=False, errors=subprocess.DEVNULL, env=None, cwd=None):
         """Starts a program in a process group of its own; errors is where its standard error
-        goes, env adds variables to the session's."""
+        goes, env adds variables to the session's, cwd is its current directory."""
         popen = subprocess.Popen(command, env=dict(self.env, **(env or {})),
                                  stdin=subprocess.DEVNULL,
                                  stdout=subprocess.PIPE if output else subprocess.DEVNULL,
-                                 stderr=errors, start_new_session=True)
+                                 stderr=errors, start_new_session=True, cwd=cwd)
         program = Program(popen)
         self.programs.append(program)
         return program
 
-    def start_saver(self, *arguments, cursor=(SCREEN_WIDTH // 2, SCREEN_HEIGHT // 2)):
+    def start_saver(self, *arguments, cursor=(SCREEN_WIDTH // 2, SCREEN_HEIGHT // 2), cwd=None):
         """Starts tavrel.scr with the arguments, the cursor placed first: the saver takes its
-        first mouse-move message as the starting point."""
+        first mouse-move message as the starting point. cwd is its current directory."""
         if cursor is not None:
             self.run("xdotool", "mousemove", str(cursor[0]), str(cursor[1]))
-        return self.start("wine", self.scr, *arguments)
+        return self.start("wine", self.scr, *arguments, cwd=cwd)
 
     def start_probe(self, *arguments):
         """Starts the Windows helper program with its output readable."""
@@ -278,6 +278,22 @@ def snow_pixels(shot, width=None, columns=None):
         if red + green + blue > 300 and blue >= red and blue >= green:
             count += 1
     return count
+
+
+def snows_until_escape(session, saver, timeout=30):
+    """Checks that a full-screen saver shows snow within timeout seconds, then that Escape ends
+    it with status 0."""
+    window = session.find_window(name="^ScreenSaver$", timeout=60)
+    check(window is not None, "the saver's window did not appear")
+    deadline = time.monotonic() + timeout
+    flakes = 0
+    while flakes <= 100 and time.monotonic() < deadline and saver.running():
+        time.sleep(1)
+        flakes = snow_pixels(session.screenshot())
+    check(flakes > 100, "no snow (%d snow pixels)" % flakes)
+    session.key(window, "Escape")
+    status = saver.wait(20)
+    check(status == 0, "Escape did not end the saver with status 0 (status %s)" % status)
 
 
 def black_pixels(shot):

@@ -2,8 +2,6 @@
 // their colours, and nothing is drawn beyond the live particles.
 #include <gtest/gtest.h>
 
-#include <EGL/egl.h>
-#include <EGL/eglext.h>
 #include <GL/gl.h>
 
 #include <array>
@@ -14,64 +12,11 @@
 #include "particles/particle.h"
 #include "particles/particle_system.h"
 #include "particles/quad_batch.h"
+#include "tests/gl/offscreen_context.h"
 
 namespace {
 
 constexpr int side = 64;
-
-// An OpenGL context with the compatibility profile on a pbuffer, without any display server.
-class OffscreenContext {
-public:
-    OffscreenContext()
-    {
-        auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
-            eglGetProcAddress("eglGetPlatformDisplayEXT"));
-        if (getPlatformDisplay == nullptr) {
-            return;
-        }
-        display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-        if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr) ||
-            !eglBindAPI(EGL_OPENGL_API)) {
-            return;
-        }
-        const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE,
-                                           EGL_OPENGL_BIT, EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8,
-                                           EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8, EGL_NONE};
-        EGLConfig config;
-        EGLint found = 0;
-        if (!eglChooseConfig(display, configAttributes, &config, 1, &found) || found == 0) {
-            return;
-        }
-        const EGLint surfaceAttributes[] = {EGL_WIDTH, side, EGL_HEIGHT, side, EGL_NONE};
-        surface = eglCreatePbufferSurface(display, config, surfaceAttributes);
-        context = eglCreateContext(display, config, EGL_NO_CONTEXT, nullptr);
-        ready = surface != EGL_NO_SURFACE && context != EGL_NO_CONTEXT &&
-                eglMakeCurrent(display, surface, surface, context);
-    }
-
-    ~OffscreenContext()
-    {
-        if (display != EGL_NO_DISPLAY) {
-            eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-            if (context != EGL_NO_CONTEXT) {
-                eglDestroyContext(display, context);
-            }
-            if (surface != EGL_NO_SURFACE) {
-                eglDestroySurface(display, surface);
-            }
-            // The display stays initialised for the process: eglTerminate unloads Mesa's driver,
-            // and LeakSanitizer can then no longer name the library that holds its lifetime
-            // allocations, so they would read as leaks of the test's own.
-        }
-    }
-
-    bool ready = false;
-
-private:
-    EGLDisplay display = EGL_NO_DISPLAY;
-    EGLSurface surface = EGL_NO_SURFACE;
-    EGLContext context = EGL_NO_CONTEXT;
-};
 
 using Pixel = std::array<std::uint8_t, 4>;
 
@@ -118,7 +63,7 @@ protected:
 
     static Pixel at(const std::vector<Pixel>& pixels, int x, int y) { return pixels[y * side + x]; }
 
-    OffscreenContext gl;
+    OffscreenContext gl{side, side};
     ParticleSystem system;
 };
 
