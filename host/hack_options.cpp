@@ -105,10 +105,13 @@ HackOptions parseHackOptions(const std::vector<std::string>& arguments,
             }
             value = arguments[++i];
         }
+        // The last target named wins, and a window id given before it goes with it.
         if (name == "root") {
             options.target = HackTarget::Root;
+            options.windowId = 0;
         } else if (name == "window") {
             options.target = HackTarget::OwnWindow;
+            options.windowId = 0;
             explicitTarget = true;
         } else if (name == "window-id") {
             options.target = HackTarget::NamedWindow;
