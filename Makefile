@@ -4,6 +4,7 @@
 #   make fuzz   fuzz every target for FUZZ_SECONDS each (10 minutes by default)
 #   make soak   run the saver for 20 minutes under Wine and check that its memory stays flat
 #   make bench-saver  frames a second, CPU cores and frame intervals of the running saver
+#   make dist   build the release: dist/ with tavrel.scr, its installer and SHA256SUMS
 
 PACKAGES := cmake make g++ python3 \
   libgtest-dev googletest libbenchmark-dev \
@@ -18,7 +19,7 @@ CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
 FUZZ_SECONDS ?= 600
 SOAK_SECONDS ?= 1200
 
-.PHONY: deps configure build build-asan test test-native test-asan test-windows fuzz soak bench-saver run clean
+.PHONY: deps configure build build-asan test test-native test-asan test-windows fuzz soak bench-saver run dist clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -79,5 +80,10 @@ run: deps
 	cmake --build --preset windows -j $(JOBS) --target tavrel
 	tools/run_snow.sh build/windows/tavrel.scr
 
+# The release: the saver and its MSI, both of the project's version, with their SHA-256 sums.
+dist: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS) --target dist
+
 clean:
-	rm -rf build
+	rm -rf build dist
