@@ -4,6 +4,7 @@
 #   make fuzz   fuzz every target for FUZZ_SECONDS each (10 minutes by default)
 #   make soak   run the saver for 20 minutes under Wine and check that its memory stays flat
 #   make bench-saver  frames a second, CPU cores and frame intervals of the running saver
+#   make install-linux   install the Linux program and its settings file for xscreensaver
 #   make dist   build the release: dist/ with tavrel.scr, its installer and SHA256SUMS
 
 PACKAGES := cmake make g++ python3 \
@@ -12,14 +13,19 @@ PACKAGES := cmake make g++ python3 \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev \
   wine wine64 libwine fonts-wine xvfb xauth xdotool imagemagick x11-utils \
   clang libclang-rt-14-dev valgrind \
-  xserver-xephyr wixl msitools xscreensaver libx11-dev
+  xserver-xephyr wixl msitools xscreensaver libx11-dev libxrandr-dev
 
 JOBS ?= $(shell nproc)
 CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
 FUZZ_SECONDS ?= 600
 SOAK_SECONDS ?= 1200
+# Where xscreensaver looks for its screen savers and their settings files (Debian's places).
+PREFIX ?= /usr
+HACKDIR ?= $(PREFIX)/libexec/xscreensaver
+CONFIGDIR ?= $(PREFIX)/share/xscreensaver/config
 
-.PHONY: deps configure build build-asan test test-native test-asan test-windows fuzz soak bench-saver run dist clean
+.PHONY: deps configure build build-asan test test-native test-asan test-windows fuzz soak bench-saver \
+  run install-linux dist clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -69,16 +75,24 @@ soak: build
 	TAVREL_LONG_RUN_SECONDS=$(SOAK_SECONDS) ctest --preset windows -R '^e2e_long_run$$' $(CTEST_FLAGS)
 
 # The running saver's load at 100 and 300 flakes a second on a private display (15 s each, after
-# 5 s of warm-up).
+# 5 s of warm-up): the Windows program under Wine, then the Linux program.
 bench-saver: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows -j $(JOBS) --target tavrel
-	bench/saver_load.sh build/windows/tavrel.scr
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j $(JOBS) --target tavrel swap_log
+	bench/saver_load.sh build/windows/tavrel.scr build/native/tavrel
 
 run: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows -j $(JOBS) --target tavrel
 	tools/run_snow.sh build/windows/tavrel.scr
+
+install-linux: deps
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j $(JOBS) --target tavrel
+	install -D -m 755 build/native/tavrel $(DESTDIR)$(HACKDIR)/tavrel
+	install -D -m 644 resources/tavrel.xml $(DESTDIR)$(CONFIGDIR)/tavrel.xml
 
 # The release: the saver and its MSI, both of the project's version, with their SHA-256 sums.
 dist: deps

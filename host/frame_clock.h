@@ -24,3 +24,7 @@ extern FrameClock frameClock;
 
 // Seconds between the frame clock's last two readings; what the scene advances each frame by.
 double frameSeconds();
+
+// The platform's steady counter, which never goes backwards, and how many counts make a second.
+std::int64_t clockCounter();
+std::int64_t clockCounterFrequency();

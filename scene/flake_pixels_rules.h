@@ -9,6 +9,15 @@
 #include <cstdint>
 #include <vector>
 
+// The flake picture ready for the texture: width x height texels of 4 bytes (blue, green, red,
+// alpha), the bottom row first. Empty when there is no picture to show; the flakes are then
+// plain squares.
+struct FlakePicture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> texels;
+};
+
 // Alpha for a pixel whose blue, green and red add up to colourSum (0 to 765): a third of the sum
 // less one, taken as a magnitude, and fully opaque once it would exceed 225. Pure black gives 1.
 std::uint8_t alphaFromBrightness(int colourSum);

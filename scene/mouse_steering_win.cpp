@@ -1,9 +1,9 @@
-// Mouse-steered gravity: the mouse drags the gravity field's centre, and the cursor is put back
-// to the middle of the desktop at its edges so that the mouse can travel without limit.
+// Mouse-steered gravity on Windows: the mouse drags the gravity field's centre, and the cursor is
+// put back to the middle of the desktop at its edges so that the mouse can travel without limit.
 #include "scene/mouse_steering.h"
 
 #include "fields/gravity_field.h"
-#include "scene/mouse_steering_rules.h"
+#include "scene/gravity_steering.h"
 #include "scene/tavrel.h"
 
 std::optional<int> lastMouseX;
@@ -33,27 +33,12 @@ LRESULT Tavrel::onMouseMove(HWND window, int x, int y)
 
 void Tavrel::steerGravity(int x, int y)
 {
-    if (!lastMouseX)
-        lastMouseX = x;
-    if (!lastMouseY)
-        lastMouseY = y;
-    // Window y grows downward, world y upward.
-    gravityField->center.x += steeringUnitsPerPixel * static_cast<double>(x - *lastMouseX);
-    gravityField->center.y += steeringUnitsPerPixel * static_cast<double>(*lastMouseY - y);
-    lastMouseX = x;
-    lastMouseY = y;
-
+    followMouse(gravityField->center, lastMouseX, lastMouseY, x, y);
     // A preview is a picture inside the settings page: the cursor there belongs to the user.
     if (mode != Fullscreen)
         return;
-    const int desktopWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    if (needsRecentring(*lastMouseX, desktopWidth)) {
-        lastMouseX = recentredPosition(desktopWidth);
+    if (recentreAtEdge(lastMouseX, GetSystemMetrics(SM_CXVIRTUALSCREEN)))
         putCursorAt(saverWindow, *lastMouseX, *lastMouseY);
-    }
-    const int desktopHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    if (needsRecentring(*lastMouseY, desktopHeight)) {
-        lastMouseY = recentredPosition(desktopHeight);
+    if (recentreAtEdge(lastMouseY, GetSystemMetrics(SM_CYVIRTUALSCREEN)))
         putCursorAt(saverWindow, *lastMouseX, *lastMouseY);
-    }
 }

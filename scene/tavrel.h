@@ -4,6 +4,7 @@
 #pragma once
 
 #include "host/screen_saver.h"
+#include "scene/snow_settings_rules.h"
 
 class GravityField;
 class SpinnerField;
@@ -30,9 +31,9 @@ public:
 
     bool useGravity = false;
     bool useTransparentFlakes = false;
-    int snowCountPerSecond = 100;
-    int minSnowCountPerSecond = 10;
-    int maxSnowCountPerSecond = 300;
+    int snowCountPerSecond = snowRateDefault;
+    int minSnowCountPerSecond = snowRateMinimum;
+    int maxSnowCountPerSecond = snowRateMaximum;
     GravityField* gravityField = nullptr;
     SpinnerField* spinnerField = nullptr;
     DecelleratorField* decelleratorField = nullptr;

@@ -1,6 +1,6 @@
 // The snow scene's engine without its window: the particle system, the three fields and the
-// flake prototype with the very launch values the scene gives them, so that the engine can be
-// driven with any frame times. The prototype counts its clones, which is the work a frame does
+// flake prototype shaped by the scene's own code, so that the engine can be driven with any frame
+// times. The prototype counts its clones, which is the work a frame does
 // beyond advancing the live flakes.
 #pragma once
 
@@ -10,10 +10,10 @@
 #include "fields/decelerator_field.h"
 #include "fields/gravity_field.h"
 #include "fields/spinner_field.h"
-#include "particles/color4.h"
 #include "particles/fountain_particle.h"
 #include "particles/particle_system.h"
 #include "particles/vector3.h"
+#include "scene/snow_flakes.h"
 
 class CountingFlake : public FountainParticle {
 public:
@@ -29,16 +29,8 @@ public:
 struct SnowEngine {
     SnowEngine(double perSecond, bool useGravity)
     {
-        decelerator.regionMin = Vector3(-400.0, -5430.0, -400.0);
-        decelerator.regionMax = Vector3(400.0, -15.0, 400.0);
-        decelerator.bounded = true;
-        flake->fields.push_back(&spinner);
-        flake->fields.push_back(&decelerator);
-        if (useGravity)
-            flake->fields.push_back(&gravity);
-        flake->initDirected(15.0, 3.0, Color4::white, Vector3(0.0, 0.0, 0.0),
-                            Vector3(0.0, -5.0, 0.0), Vector3(0.0, -1.0, 0.0), 1.25, 2.0, 1.0);
-        flake->setSpawnBox(Vector3(-300.0, 100.0, -300.0), Vector3(200.0, 110.0, 100.0));
+        makeGroundZone(decelerator);
+        shapeFlake(*flake, spinner, decelerator, useGravity ? &gravity : nullptr);
         system.addEmitter(flake.get(), perSecond);
     }
 
@@ -51,7 +43,7 @@ struct SnowEngine {
 
     SpinnerField spinner;
     DecelleratorField decelerator;
-    GravityField gravity{80.5, Vector3(0.0, 0.0, 0.0)};
+    GravityField gravity{steeredGravityStrength, Vector3(0.0, 0.0, 0.0)};
     std::unique_ptr<CountingFlake> flake = std::make_unique<CountingFlake>();
     ParticleSystem system;
 };

@@ -1,0 +1,151 @@
+// The Linux program's command line.
+#include "host/hack_options.h"
+
+#include <limits>
+
+#include "host/decimal.h"
+
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+int hexDigit(char c)
+{
+    if (isDigit(c))
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// A whole number with an optional sign and at least one digit, nothing else; saturates beyond
+// the 32-bit range as parseDecimal does.
+bool readRate(const std::string& text, std::int32_t& rate)
+{
+    const std::size_t start = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+    if (start == text.size())
+        return false;
+    for (std::size_t i = start; i < text.size(); ++i) {
+        if (!isDigit(text[i]))
+            return false;
+    }
+    rate = parseDecimal(text.c_str());
+    return true;
+}
+
+// An X window id: decimal, or hexadecimal after 0x; never 0, and within the 32 bits X ids have.
+bool readWindowId(const std::string& text, unsigned long& id)
+{
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const unsigned base = hex ? 16 : 10;
+    if (text.empty())
+        return false;
+    std::uint64_t value = 0;
+    for (std::size_t i = hex ? 2 : 0; i < text.size(); ++i) {
+        const int digit = hex ? hexDigit(text[i]) : (isDigit(text[i]) ? text[i] - '0' : -1);
+        if (digit < 0)
+            return false;
+        value = value * base + static_cast<unsigned>(digit);
+        if (value > std::numeric_limits<std::uint32_t>::max())
+            return false;
+    }
+    id = static_cast<unsigned long>(value);
+    return value != 0;
+}
+
+// The text between quotes in an error line: control characters (a newline, say) would break the
+// one line the error must be, so each shows as '?'.
+std::string quoted(const std::string& text)
+{
+    std::string shown = "'";
+    for (const char c : text)
+        shown += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
+    return shown + "'";
+}
+
+// The option's name without its dashes, and the value joined to it by '=' if there is one.
+void splitOption(const std::string& argument, std::string& name, std::string& joined,
+                 bool& hasJoined)
+{
+    const std::size_t dashes = argument.compare(0, 2, "--") == 0 ? 2 : 1;
+    const std::size_t equals = argument.find('=');
+    hasJoined = equals != std::string::npos;
+    name = argument.substr(dashes, hasJoined ? equals - dashes : std::string::npos);
+    joined = hasJoined ? argument.substr(equals + 1) : std::string();
+}
+
+} // namespace
+
+HackOptions parseHackOptions(const std::vector<std::string>& arguments,
+                             const char* screensaverWindow)
+{
+    HackOptions options;
+    bool explicitTarget = false;
+    for (std::size_t i = 0; i < arguments.size() && options.error.empty(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument.size() < 2 || argument[0] != '-') {
+            options.error = "unexpected argument " + quoted(argument);
+            break;
+        }
+        std::string name;
+        std::string value;
+        bool hasJoined = false;
+        splitOption(argument, name, value, hasJoined);
+        const bool takesValue = name == "rate" || name == "window-id";
+        if (hasJoined && !takesValue) {
+            options.error = "option " + quoted(argument) + " takes no value";
+            break;
+        }
+        if (takesValue && !hasJoined) {
+            if (i + 1 == arguments.size()) {
+                options.error = "option " + quoted(argument) + " needs a value";
+                break;
+            }
+            value = arguments[++i];
+        }
+        if (name == "root") {
+            options.target = HackTarget::Root;
+        } else if (name == "window") {
+            options.target = HackTarget::OwnWindow;
+            explicitTarget = true;
+        } else if (name == "window-id") {
+            options.target = HackTarget::NamedWindow;
+            explicitTarget = true;
+            if (!readWindowId(value, options.windowId))
+                options.error = quoted(value) + " is not a window id";
+        } else if (name == "rate") {
+            if (!readRate(value, options.rate))
+                options.error = quoted(value) + " is not a number of flakes a second";
+        } else if (name == "transparent") {
+            options.transparent = true;
+        } else if (name == "gravity") {
+            options.gravity = true;
+        } else if (name == "help" || name == "h") {
+            options.help = true;
+        } else {
+            options.error = "unknown option " + quoted(argument);
+        }
+    }
+    if (options.error.empty() && !explicitTarget && screensaverWindow != nullptr) {
+        options.target = HackTarget::NamedWindow;
+        if (!readWindowId(screensaverWindow, options.windowId))
+            options.error = "XSCREENSAVER_WINDOW " + quoted(screensaverWindow) +
+                            " is not a window id";
+    }
+    return options;
+}
+
+const char* hackUsage()
+{
+    return "usage: tavrel [options]\n"
+           "  -window            draw in a window of its own (the default)\n"
+           "  -root              draw in the root window, or in the screen saver's window\n"
+           "                     named by XSCREENSAVER_WINDOW\n"
+           "  -window-id ID      draw in the window with this id (decimal, or 0x...)\n"
+           "  --rate N           flakes a second, 10 to 300 (default 100)\n"
+           "  --transparent      overlapping flakes brighten each other\n"
+           "  --gravity          the mouse steers a point of gravity (in a window of its own)\n"
+           "  --help             show this text\n";
+}

@@ -1,0 +1,35 @@
+// The Linux program's command line, in the manner of xscreensaver's hacks: where to draw, and
+// the snow's settings as options. Portable: no operating-system header.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum class HackTarget {
+    OwnWindow,    // a window of its own, for trying the snow out
+    NamedWindow,  // a window someone else made: the screen-saver daemon's, or one given by id
+    Root,         // the root window of the screen
+};
+
+struct HackOptions {
+    HackTarget target = HackTarget::OwnWindow;
+    unsigned long windowId = 0;  // the window to draw in when target is NamedWindow
+    std::int32_t rate = 100;     // flakes a second as given; the scene holds it to its bounds
+    bool transparent = false;
+    bool gravity = false;
+    bool help = false;
+    std::string error;  // one line saying what was wrong; empty when the line was understood
+};
+
+// Reads the arguments that follow the program's name. Every option may start with one dash or
+// two: -root, -window, -window-id ID (decimal, or hexadecimal after 0x), -rate N (a whole
+// number), -transparent, -gravity, -help; -rate and -window-id also take their value after '='.
+// screensaverWindow is the XSCREENSAVER_WINDOW environment variable (null when unset): the
+// daemon's window, drawn in instead of the root window, and also when no target is given; an
+// explicit -window or -window-id wins over it.
+HackOptions parseHackOptions(const std::vector<std::string>& arguments,
+                             const char* screensaverWindow);
+
+// The usage text that --help prints and that follows the error line of a bad command line.
+const char* hackUsage();

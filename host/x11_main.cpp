@@ -1,0 +1,39 @@
+// The entry point of the Linux program: reads the command line, finds somewhere to draw, and
+// snows until told to stop. Status 0 on every end the program takes itself; 1 for a command line
+// it cannot follow or a display it cannot draw on.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "host/hack_loop_x11.h"
+#include "host/hack_options.h"
+#include "host/hack_window_x11.h"
+#include "scene/tavrel_x11.h"
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const HackOptions options = parseHackOptions(arguments, std::getenv("XSCREENSAVER_WINDOW"));
+    if (options.help) {
+        std::fputs(hackUsage(), stdout);
+        return 0;
+    }
+    if (!options.error.empty()) {
+        std::fprintf(stderr, "tavrel: %s\n%s", options.error.c_str(), hackUsage());
+        return 1;
+    }
+    // Set before the display opens, so that a stop during start-up still ends quietly.
+    stopOnSignals();
+    HackWindow hack;
+    std::string error;
+    if (!openHackWindow(options, hack, error)) {
+        std::fprintf(stderr, "tavrel: %s\n", error.c_str());
+        closeHackWindow(hack);
+        return 1;
+    }
+    TavrelHack scene(options, hack.ownWindow);
+    runHack(hack, scene);
+    closeHackWindow(hack);
+    return 0;
+}

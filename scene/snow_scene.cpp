@@ -1,0 +1,74 @@
+// The snow scene's set-up and frame, in the order OpenGL sees them on every platform.
+#include "scene/snow_scene.h"
+
+#include <GL/gl.h>
+
+#include "fields/decelerator_field.h"
+#include "fields/gravity_field.h"
+#include "fields/spinner_field.h"
+#include "particles/fountain_particle.h"
+#include "particles/particle_system.h"
+#include "scene/flake_upload.h"
+#include "scene/snow_advance.h"
+#include "scene/snow_flakes.h"
+#include "scene/view_matrices.h"
+
+namespace {
+
+void setDrawingState(bool transparentFlakes)
+{
+    glEnable(GL_TEXTURE_2D);
+    if (transparentFlakes) {
+        // Additive: overlapping flakes brighten each other.
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    }
+    // Always on, so that without blending the flakes are opaque cut-outs of the picture.
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.1f);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+}
+
+void setProjection(double aspect)
+{
+    glMatrixMode(GL_PROJECTION);
+    glMultMatrixd(perspectiveMatrix(46.0, aspect, 0.1, 1000.0).data());
+    glMatrixMode(GL_MODELVIEW);
+}
+
+} // namespace
+
+SnowFields setUpSnowScene(const SnowSettings& settings, const FlakePicture& picture,
+                          double aspect)
+{
+    setDrawingState(settings.useTransparentFlakes);
+
+    particleSystem = new ParticleSystem;
+    glBindTexture(GL_TEXTURE_2D, uploadFlakeTexture(picture));
+    setProjection(aspect);
+    glPointSize(50.0f);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_ACCUM_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    SnowFields fields;
+    fields.spinner = new SpinnerField;
+    fields.decelerator = new DecelleratorField;
+    makeGroundZone(*fields.decelerator);
+    if (settings.useGravity)
+        fields.gravity = new GravityField(steeredGravityStrength, Vector3(0.0, 0.0, 0.0));
+    auto* flake = new FountainParticle;
+    shapeFlake(*flake, *fields.spinner, *fields.decelerator, fields.gravity);
+    particleSystem->addEmitter(flake, static_cast<double>(settings.snowCountPerSecond));
+    return fields;
+}
+
+void drawSnowFrame(double seconds)
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    glMultMatrixd(lookAtMatrix(0.0, 35.0, 75.0, 0.0, 20.0, 0.0, 0.0, 1.0, 0.0).data());
+    advanceSnow(*particleSystem, seconds);
+    particleSystem->draw();
+}

@@ -1,0 +1,34 @@
+// Fuzzes the Linux program's command line and XSCREENSAVER_WINDOW with any arguments: a line is
+// either refused with one line of error, or names somewhere to draw, with a window id that is a
+// real one whenever a window is named.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include "host/hack_options.h"
+#include "tests/fuzz/fuzz_check.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    FuzzedDataProvider input(data, size);
+    const bool daemonWindow = input.ConsumeBool();
+    const std::string screensaverWindow = input.ConsumeRandomLengthString(24);
+    std::vector<std::string> arguments;
+    while (input.remaining_bytes() > 0 && arguments.size() < 16)
+        arguments.push_back(input.ConsumeRandomLengthString(32));
+
+    const HackOptions options =
+        parseHackOptions(arguments, daemonWindow ? screensaverWindow.c_str() : nullptr);
+    if (!options.error.empty()) {
+        FUZZ_CHECK(options.error.find('\n') == std::string::npos);
+        return 0;
+    }
+    if (options.target == HackTarget::NamedWindow)
+        FUZZ_CHECK(options.windowId != 0 && options.windowId <= 0xFFFFFFFFul);
+    else
+        FUZZ_CHECK(options.windowId == 0);
+    return 0;
+}
