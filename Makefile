@@ -5,6 +5,7 @@
 #   make soak   run the saver for 20 minutes under Wine and check that its memory stays flat
 #   make bench-saver  frames a second, CPU cores and frame intervals of the running saver
 #   make install-linux   install the Linux program and its settings file for xscreensaver
+#   make dist   build the release: dist/ with tavrel.scr, its installer and SHA256SUMS
 
 PACKAGES := cmake make g++ python3 \
   libgtest-dev googletest libbenchmark-dev \
@@ -24,7 +25,7 @@ HACKDIR ?= $(PREFIX)/libexec/xscreensaver
 CONFIGDIR ?= $(PREFIX)/share/xscreensaver/config
 
 .PHONY: deps configure build build-asan test test-native test-asan test-windows fuzz soak bench-saver \
-  run install-linux clean
+  run install-linux dist clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -93,5 +94,10 @@ install-linux: deps
 	install -D -m 755 build/native/tavrel $(DESTDIR)$(HACKDIR)/tavrel
 	install -D -m 644 resources/tavrel.xml $(DESTDIR)$(CONFIGDIR)/tavrel.xml
 
+# The release: the saver and its MSI, both of the project's version, with their SHA-256 sums.
+dist: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS) --target dist
+
 clean:
-	rm -rf build
+	rm -rf build dist

@@ -10,8 +10,8 @@ REG_DWORD: the flags as 0 or 1, the rate within 10 to 300.
 Scenarios:
   text            REG_SZ texts ("1", "true", "250 flakes"), and texts of four bytes with their
                   terminator ("yes", "off", "250"), which a number's four bytes would not tell
-                  apart: read as nothing stored, so the saver runs on its defaults and OK stores
-                  0, 0 and 10
+                  apart: read as nothing stored, so the saver runs on its defaults, the dialog
+                  shows the rate in effect and OK stores 0, 0 and 100
   binary_byte     REG_BINARY of one byte: likewise nothing stored
   binary_8_bytes  REG_BINARY of eight bytes whose first four would read as 1, 1 and 300: likewise
                   nothing stored, not the first four bytes
@@ -25,7 +25,7 @@ import time
 from saver_harness import check, run_scenario, snow_pixels
 
 NAMES = ("useGravity", "useTransparentFlakes", "snowCountPerSecond")
-NOTHING_STORED = (0, 0, 10)
+NOTHING_STORED = (0, 0, 100)
 
 # Name, kind, the three stored values in the order of NAMES, what OK stores in that order.
 CASES = {
