@@ -3,6 +3,8 @@
 
 #include <GL/gl.h>
 
+#include <array>
+
 #include "fields/decelerator_field.h"
 #include "fields/gravity_field.h"
 #include "fields/spinner_field.h"
@@ -31,10 +33,16 @@ void setDrawingState(bool transparentFlakes)
     glEnableClientState(GL_COLOR_ARRAY);
 }
 
+std::array<double, 16> snowProjection(double aspect)
+{
+    return perspectiveMatrix(46.0, aspect, 0.1, 1000.0);
+}
+
+// At set-up the projection matrix is still the identity of the fresh context.
 void setProjection(double aspect)
 {
     glMatrixMode(GL_PROJECTION);
-    glMultMatrixd(perspectiveMatrix(46.0, aspect, 0.1, 1000.0).data());
+    glMultMatrixd(snowProjection(aspect).data());
     glMatrixMode(GL_MODELVIEW);
 }
 
@@ -62,6 +70,13 @@ SnowFields setUpSnowScene(const SnowSettings& settings, const FlakePicture& pict
     shapeFlake(*flake, *fields.spinner, *fields.decelerator, fields.gravity);
     particleSystem->addEmitter(flake, static_cast<double>(settings.snowCountPerSecond));
     return fields;
+}
+
+void reshapeSnowScene(double aspect)
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixd(snowProjection(aspect).data());
+    glMatrixMode(GL_MODELVIEW);
 }
 
 void drawSnowFrame(double seconds)

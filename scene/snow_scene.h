@@ -32,6 +32,11 @@ struct SnowFields {
 SnowFields setUpSnowScene(const SnowSettings& settings, const FlakePicture& picture,
                           double aspect);
 
+// Remakes the projection for a picture of the given width-to-height shape, when what the snow is
+// drawn in changes shape (a window resized, a desktop that changed). The snow goes on as it was;
+// the host sets the viewport. Needs the scene's OpenGL context current.
+void reshapeSnowScene(double aspect);
+
 // One frame into the back buffer: clears, places the camera, advances the snow by seconds and
 // draws it. The host swaps the buffers afterwards.
 void drawSnowFrame(double seconds);
