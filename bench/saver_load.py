@@ -1,8 +1,10 @@
 """How much of the machine the running saver takes: frames a second, CPU cores, and the spread of
-frame intervals, on the software renderer of a private display.
+frame intervals, on the software renderer of a private display, beside the floor of any paced
+full-screen frame there.
 
-    saver_load.py --env ENVFILE --scr tavrel.scr [--scr OTHER.scr ...] [--native tavrel ...]
-                  [--seconds 15] [--warmup 5] [--rates 100,300]
+    saver_load.py --env ENVFILE --size 1280x720 [--scr tavrel.scr ...] [--native tavrel ...]
+                  --floor floor_frame [--probe saver_probe.exe] [--seconds 15] [--warmup 15]
+                  [--rates 100] [--display-off-only] [--header]
 
 For each program and rate: the saver runs full screen at that rate, and after the warm-up the
 frames are counted for --seconds from one timestamped line per buffer swap, and the CPU time of
@@ -10,9 +12,18 @@ the saver's processes is read from /proc (user plus system time). The Windows sa
 stored and its swaps come from Wine's own trace; the Linux program (--native) gets its rate as an
 option, draws in the root window, and its swaps come from bench/libswap_log.so in its build
 folder, loaded ahead of the GL library.
+
+The floor program clears the colour buffer and swaps, paced as the saver paces, on the same kind
+of drawable: the root window for the Linux program, and a full-screen window with the visual of
+the Windows saver's own window for tavrel.scr. Each saver's row gives its cores over the floor's.
+
+With --display-off-only the savers are measured where nobody can see them instead: the Windows
+saver after the probe (--probe) has posted it the message that turns the display off, and the
+Linux program in a window of its own that is then unmapped.
 """
 import argparse
 import os
+import re
 import statistics
 import sys
 import time
@@ -20,6 +31,8 @@ import time
 from saver_harness import Session, read_env
 
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
+HEADER = "%-22s %9s %5s %8s %7s %7s %6s %9s %7s"
+ROW = "%-22s %9s %5s %8.1f %7.3f %7s %6s %9.1f %7.1f"
 
 
 def cpu_seconds(pids):
@@ -46,7 +59,7 @@ def native_swap_time(line):
     return line.split()[1] if line.startswith("glXSwapBuffers ") else None
 
 
-def swap_times(path, start_line, swap_time=wine_swap_time):
+def swap_times(path, start_line, swap_time):
     """Timestamps in seconds of the buffer swaps traced from line start_line on, and the number of
     lines read."""
     with open(path, encoding="utf-8", errors="replace") as trace:
@@ -62,46 +75,72 @@ def swap_times(path, start_line, swap_time=wine_swap_time):
     return times, len(lines)
 
 
-def report(label, rate, frames, seconds, cores):
-    intervals = sorted((b - a) * 1000.0 for a, b in zip(frames, frames[1:]))
-    if not intervals:
-        print("%-24s %5d  no frames" % (label, rate))
-        return
-    p99 = intervals[min(len(intervals) - 1, int(0.99 * len(intervals)))]
-    print("%-24s %5d %8.1f %7.2f %10.1f %8.1f" % (
-        label, rate, len(frames) / seconds, cores, statistics.median(intervals), p99))
+class Bench:
+    def __init__(self, session, arguments):
+        self.session = session
+        self.arguments = arguments
+        self.tracefile = os.path.join(arguments.workdir, "swap-trace.txt")
 
+    def measure(self, program, swap_time, settle=None):
+        """Frames and cores of a running program over the measured seconds, then stops it;
+        settle runs after the warm-up, before the count starts."""
+        time.sleep(self.arguments.warmup)
+        if settle is not None:
+            settle()
+            time.sleep(1)
+        _, start_line = swap_times(self.tracefile, 0, swap_time)
+        pids = program.processes()
+        cpu_start, wall_start = cpu_seconds(pids), time.monotonic()
+        time.sleep(self.arguments.seconds)
+        cpu_end, wall_end = cpu_seconds(pids), time.monotonic()
+        frames, _ = swap_times(self.tracefile, start_line, swap_time)
+        program.stop()
+        return frames, (cpu_end - cpu_start) / (wall_end - wall_start)
 
-def measure(saver, warmup, seconds, tracefile, swap_time):
-    """Frame times and cores used by a running saver, then stops it."""
-    time.sleep(warmup)
-    _, start_line = swap_times(tracefile, 0, swap_time)
-    pids = saver.processes()
-    cpu_start, wall_start = cpu_seconds(pids), time.monotonic()
-    time.sleep(seconds)
-    cpu_end, wall_end = cpu_seconds(pids), time.monotonic()
-    frames, _ = swap_times(tracefile, start_line, swap_time)
-    saver.stop()
-    return frames, (cpu_end - cpu_start) / (wall_end - wall_start)
+    def start_traced(self, *command, env):
+        with open(self.tracefile, "w", encoding="utf-8") as trace:
+            return self.session.start(*command, errors=trace, env=env)
 
+    def native(self, program, *arguments, settle=None):
+        swap_log = os.path.join(os.path.dirname(self.arguments.floor), "libswap_log.so")
+        started = self.start_traced(program, *arguments, env={"LD_PRELOAD": swap_log})
+        return self.measure(started, native_swap_time, settle)
 
-def measure_wine(session, scr, rate, warmup, seconds, tracefile):
-    """Frame times and cores used by one Windows saver at one rate."""
-    session.store({"snowCountPerSecond": rate})
-    session.move_mouse(640, 360)
-    with open(tracefile, "w", encoding="utf-8") as trace:
-        saver = session.start("wine", scr, "/s", errors=trace,
-                              env={"WINEDEBUG": "+timestamp,trace+wgl"})
-    return measure(saver, warmup, seconds, tracefile, wine_swap_time)
+    def wine(self, scr, rate, settle=None):
+        self.session.store({"snowCountPerSecond": rate})
+        self.session.move_mouse(0, 0)
+        saver = self.start_traced("wine", scr, "/s", env={"WINEDEBUG": "+timestamp,trace+wgl"})
+        return saver, lambda: self.measure(saver, wine_swap_time, settle)
 
+    def saver_visual(self):
+        """The X visual of the Windows saver's drawable: its window's deepest child, which is
+        where Wine puts the OpenGL drawable when the window's own visual is not the one the
+        pixel format asked for."""
+        window = self.session.find_window(name="^ScreenSaver$", timeout=60)
+        if window is None:
+            raise AssertionError("the saver's window did not appear")
+        while True:
+            tree = self.session.run("xwininfo", "-children", "-id", window).stdout.decode()
+            children = re.findall(r"^\s+(0x[0-9a-f]+) ", tree, re.MULTILINE)
+            if not children:
+                break
+            window = children[0]
+        info = self.session.run("xwininfo", "-id", window).stdout.decode()
+        return re.search(r"Visual: (0x[0-9a-f]+)", info).group(1)
 
-def measure_native(session, program, rate, warmup, seconds, tracefile):
-    """Frame times and cores used by the Linux program at one rate, in the root window."""
-    swap_log = os.path.join(os.path.dirname(program), "bench", "libswap_log.so")
-    with open(tracefile, "w", encoding="utf-8") as trace:
-        saver = session.start(program, "-root", "--rate", str(rate), errors=trace,
-                              env={"LD_PRELOAD": swap_log})
-    return measure(saver, warmup, seconds, tracefile, native_swap_time)
+    def report(self, label, rate, frames, cores, floor_cores):
+        intervals = sorted((b - a) * 1000.0 for a, b in zip(frames, frames[1:]))
+        size = self.arguments.size
+        ratio = "%.1fx" % (cores / floor_cores) if floor_cores else "-"
+        floor = "%.3f" % floor_cores if floor_cores else "-"
+        if not intervals:
+            print(HEADER % (label, size, rate, "%.1f" % (len(frames) / self.arguments.seconds),
+                            "%.3f" % cores, floor, ratio, "-", "-"))
+            return
+        p99 = intervals[min(len(intervals) - 1, int(0.99 * len(intervals)))]
+        print(ROW % (label, size, rate, len(frames) / self.arguments.seconds, cores, floor, ratio,
+                     statistics.median(intervals), p99))
+        sys.stdout.flush()
 
 
 def label_of(path, kind):
@@ -110,29 +149,65 @@ def label_of(path, kind):
     return kind + " " + (parts[-4] if len(parts) >= 4 else path)
 
 
+def run_native(bench, program, rates):
+    if bench.arguments.display_off_only:
+        unmap = lambda: bench.session.run(
+            "xdotool", "windowunmap", bench.session.find_window(name="^Tavrel$"))
+        frames, cores = bench.native(program, "--rate", str(rates[0]), settle=unmap)
+        bench.report(label_of(program, "native") + " unmapped", rates[0], frames, cores, None)
+        return
+    frames, floor = bench.native(bench.arguments.floor, "-root")
+    bench.report("floor -root", "-", frames, floor, None)
+    for rate in rates:
+        frames, cores = bench.native(program, "-root", "--rate", str(rate))
+        bench.report(label_of(program, "native"), rate, frames, cores, floor)
+
+
+def run_wine(bench, scr, rates):
+    if bench.arguments.display_off_only:
+        if bench.arguments.probe:
+            display_off = lambda: bench.session.probe_output("monitor-power", "2")
+            _, measure = bench.wine(scr, rates[0], settle=display_off)
+            frames, cores = measure()
+            bench.report(label_of(scr, "wine") + " display off", rates[0], frames, cores, None)
+        return
+    visual = None
+    for rate in rates:
+        saver, measure = bench.wine(scr, rate)
+        visual = visual or bench.saver_visual()
+        frames, cores = measure()
+        if rate == rates[0]:
+            floor_frames, floor = bench.native(bench.arguments.floor, "-visual", visual)
+            bench.report("floor -visual " + visual, "-", floor_frames, floor, None)
+        bench.report(label_of(scr, "wine"), rate, frames, cores, floor)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--env", required=True)
+    parser.add_argument("--size", required=True)
     parser.add_argument("--scr", action="append", default=[])
     parser.add_argument("--native", action="append", default=[])
+    parser.add_argument("--floor", required=True)
+    parser.add_argument("--probe")
+    parser.add_argument("--display-off-only", action="store_true")
     parser.add_argument("--seconds", type=float, default=15.0)
-    parser.add_argument("--warmup", type=float, default=5.0)
-    parser.add_argument("--rates", default="100,300")
+    parser.add_argument("--warmup", type=float, default=15.0)
+    parser.add_argument("--rates", default="100")
+    parser.add_argument("--header", action="store_true")
     parser.add_argument("--workdir", default=".")
     arguments = parser.parse_args()
     rates = [int(rate) for rate in arguments.rates.split(",")]
 
-    print("%-24s %5s %8s %7s %10s %8s" % ("program", "rate", "frames/s", "cores",
-                                          "median ms", "p99 ms"))
-    programs = [(scr, "wine", measure_wine) for scr in arguments.scr] + \
-        [(native, "native", measure_native) for native in arguments.native]
-    with Session(read_env(arguments.env), None) as session:
-        for program, kind, measure_one in programs:
-            for rate in rates:
-                tracefile = os.path.join(arguments.workdir, "swap-trace.txt")
-                frames, cores = measure_one(session, program, rate, arguments.warmup,
-                                            arguments.seconds, tracefile)
-                report(label_of(program, kind), rate, frames, arguments.seconds, cores)
+    if arguments.header:
+        print(HEADER % ("program", "size", "rate", "frames/s", "cores", "floor", "ratio",
+                        "median ms", "p99 ms"))
+    with Session(read_env(arguments.env), None, arguments.probe) as session:
+        bench = Bench(session, arguments)
+        for native in arguments.native:
+            run_native(bench, native, rates)
+        for scr in arguments.scr:
+            run_wine(bench, scr, rates)
         if arguments.scr:
             session.store({})
     return 0

@@ -4,7 +4,8 @@
 #                           start Xvfb on a free display, make a fresh prefix in DIR/prefix,
 #                           write DIR/env (KEY=VALUE lines) for the tests to read; with two-heads
 #                           the display is Xephyr inside that Xvfb, with two monitors side by
-#                           side (1024x768 and 1280x720), and Wine is told to see both
+#                           side (1024x768 and 1280x720), and Wine is told to see both;
+#                           TAVREL_SCREEN (WIDTHxHEIGHT, 1280x720 by default) sizes the one head
 #   wine_env.sh stop DIR    stop that prefix's Wine server, Xephyr and Xvfb, by their own ids
 set -euo pipefail
 action=${1:?start or stop}
@@ -57,7 +58,7 @@ start() {
       Xephyr +xinerama -screen 1024x768+0+0 -screen 1280x720+1024+0)
     xephyr_pid=$(<"$dir/xephyr.pid")
   else
-    display=$(start_server xvfb Xvfb -screen 0 1280x720x24)
+    display=$(start_server xvfb Xvfb -screen 0 "${TAVREL_SCREEN:-1280x720}x24")
   fi
   cat >"$envfile" <<ENV
 DISPLAY=:$display
