@@ -72,12 +72,18 @@ def prepare_home(folder, program):
     return home
 
 
-def start_daemon(session, home):
-    command = ["env", "HOME=" + home, "DISPLAY=" + session.env["DISPLAY"],
-               "xscreensaver", "-no-splash", "-verbose"]
+def as_home_user(session, home, *command):
+    """The command run with home as HOME on the session's display, as nobody when run as root:
+    xscreensaver's programs refuse to run as root."""
+    command = ["env", "HOME=" + home, "DISPLAY=" + session.env["DISPLAY"]] + list(command)
     if os.getuid() == 0:
         command = ["setpriv", "--reuid=%d" % NOBODY, "--regid=%d" % NOBODY,
                    "--clear-groups"] + command
+    return command
+
+
+def start_daemon(session, home):
+    command = as_home_user(session, home, "xscreensaver", "-no-splash", "-verbose")
     log = open(os.path.join(home, "daemon.log"), "wb")
     daemon = Program(subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=log,
                                       stderr=subprocess.STDOUT, start_new_session=True))
