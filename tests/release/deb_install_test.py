@@ -1,10 +1,7 @@
-"""The Debian package as a Linux user meets it: apt installs it, the real xscreensaver daemon,
-running as an unprivileged user, starts the installed program and it snows, and purging the
-package leaves none of its files.
-
-This installs into the machine's own /usr, so it runs only as root and only where no tavrel is
-installed (by dpkg or by make install-linux); otherwise it reports itself skipped (status 77).
-It purges the package at the end, whatever happened.
+"""apt installs the Debian package, the real xscreensaver daemon (as an unprivileged user) starts
+the installed program and it snows, and a purge leaves none of the package's files. It installs
+into this machine's /usr, so it runs only as root where no tavrel is installed (else it reports
+itself skipped, status 77), and purges the package at the end whatever happened.
 
     deb_install_test.py --deb tavrel_<version>_amd64.deb
 """
@@ -39,7 +36,6 @@ def installs_runs_and_goes(deb):
     check(installed.returncode == 0, "apt-get install failed: %s" % installed.stderr)
     files = subprocess.run(["dpkg-query", "-L", "tavrel"], capture_output=True, text=True,
                            timeout=60).stdout.split()
-    check(INSTALLED in files and CONFIG in files, "dpkg lists %s" % files)
     folder = tempfile.mkdtemp(prefix="tavrel-deb-")
     try:
         daemon_starts(INSTALLED, prepare_home(folder, INSTALLED))
@@ -47,7 +43,7 @@ def installs_runs_and_goes(deb):
         shutil.rmtree(folder, ignore_errors=True)
     purged = apt_get("purge", "tavrel")
     check(purged.returncode == 0, "apt-get purge failed: %s" % purged.stderr)
-    left = [path for path in files if os.path.isfile(path) or path.startswith("/usr/share/doc/tavrel")
+    left = [path for path in files if os.path.isfile(path) or path.endswith("/doc/tavrel")
             and os.path.exists(path)]
     check(not left, "the purge left %s" % left)
 

@@ -1,12 +1,15 @@
-"""The Debian package holds the program, stripped, its settings page, its manual page, the
-copyright and the changelog, and nothing else; Depends names the shared libraries' packages and
-it suggests xscreensaver; lintian reports no error and no warning.
+"""The Debian package holds the program, its settings page, its manual page, the copyright and
+the changelog, and nothing else; Depends names the shared libraries' packages and it suggests
+xscreensaver; lintian (which also holds that the program is stripped) reports no error and no
+warning.
 
     deb_test.py --deb tavrel_<version>_amd64.deb
 """
 import argparse
 import subprocess
 import sys
+
+from saver_harness import exit_status
 
 FILES = {
     "usr/libexec/xscreensaver/tavrel",
@@ -31,12 +34,6 @@ def faults(deb):
         yield "Depends is %r" % depends
     if suggests != "Suggests: xscreensaver":
         yield "%r" % suggests
-    program = subprocess.run(["dpkg-deb", "--fsys-tarfile", deb], capture_output=True,
-                             timeout=60).stdout
-    sections = subprocess.run(["tar", "-xO", "./usr/libexec/xscreensaver/tavrel"], input=program,
-                              capture_output=True, timeout=60).stdout
-    if b".symtab" in sections:
-        yield "the program is not stripped"
     report = output("lintian", "--fail-on", "none", deb)
     complaints = [line for line in report.splitlines() if line[:2] in ("E:", "W:")]
     if complaints:
@@ -46,10 +43,7 @@ def faults(deb):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--deb", required=True)
-    found = list(faults(parser.parse_args().deb))
-    for fault in found:
-        print(fault)
-    return 1 if found else 0
+    return exit_status("deb", list(faults(parser.parse_args().deb)))
 
 
 if __name__ == "__main__":
