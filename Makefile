@@ -117,7 +117,7 @@ dist: deps
 
 # Slow (two builds from nothing), so not part of make test.
 check-reproducible: deps
-	tools/check_reproducible.sh
+	tools/check_reproducible.sh $(JOBS)
 
 clean:
 	rm -rf build dist

@@ -24,6 +24,7 @@ build "$work/second/tavrel-elsewhere"
 if diff -r "$work/first/dist" "$work/second/tavrel-elsewhere/dist"; then
   echo "The release is reproducible:"
   cat "$work/first/dist/SHA256SUMS"
+  (cd "$work/first/dist" && stat -c '%s bytes  %n' -- *)
 else
   for file in "$work/first/dist"/*; do
     cmp "$file" "$work/second/tavrel-elsewhere/dist/$(basename "$file")" || true
