@@ -5,7 +5,9 @@
 #   make soak   run the saver for 20 minutes under Wine and check that its memory stays flat
 #   make bench-saver  frames a second, CPU cores (beside the floor's) and frame intervals of the saver
 #   make install-linux   install the Linux program and its settings file for xscreensaver
-#   make dist   build the release: dist/ with tavrel.scr, its installer and SHA256SUMS
+#   make dist   build the release: dist/ with tavrel.scr, its installer, the Debian package and
+#               SHA256SUMS (signed with SIGN_PKCS12=<file> SIGN_PASSWORD_FILE=<file>)
+#   make check-reproducible   build the release in two fresh clones and compare them byte for byte
 
 PACKAGES := cmake make g++ python3 \
   libgtest-dev googletest libbenchmark-dev \
@@ -13,7 +15,8 @@ PACKAGES := cmake make g++ python3 \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev \
   wine wine64 libwine fonts-wine xvfb xauth xdotool imagemagick x11-utils \
   clang libclang-rt-14-dev valgrind \
-  xserver-xephyr wixl msitools xscreensaver libx11-dev libxrandr-dev
+  xserver-xephyr wixl msitools xscreensaver libx11-dev libxrandr-dev \
+  git osslsigncode openssl dpkg-dev lintian
 
 JOBS ?= $(shell nproc)
 CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
@@ -25,7 +28,7 @@ HACKDIR ?= $(PREFIX)/libexec/xscreensaver
 CONFIGDIR ?= $(PREFIX)/share/xscreensaver/config
 
 .PHONY: deps configure build build-asan test test-native test-asan test-windows fuzz soak bench-saver \
-  run install-linux dist clean
+  run install-linux dist check-reproducible clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -96,10 +99,27 @@ install-linux: deps
 	install -D -m 755 build/native/tavrel $(DESTDIR)$(HACKDIR)/tavrel
 	install -D -m 644 resources/tavrel.xml $(DESTDIR)$(CONFIGDIR)/tavrel.xml
 
-# The release: the saver and its MSI, both of the project's version, with their SHA-256 sums.
+# The release: the saver, its MSI and the Debian package of the Linux program, all of the project's
+# one version (project() in CMakeLists.txt), with their SHA-256 sums; the same bytes from any clone
+# of one commit (times from SOURCE_DATE_EPOCH, or else the last commit's). With SIGN_PKCS12 and
+# SIGN_PASSWORD_FILE the saver and the MSI are signed, and SIGN_TIMESTAMP_URL adds a time stamp.
+VERSION := $(shell sed -n 's/^project.Tavrel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+SIGN_PKCS12 ?=
+SIGN_PASSWORD_FILE ?=
+SIGN_TIMESTAMP_URL ?=
 dist: deps
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j $(JOBS) --target tavrel
 	cmake --preset windows >/dev/null
-	cmake --build --preset windows -j $(JOBS) --target dist
+	cmake --build --preset windows -j $(JOBS) --target tavrel
+	cmake -D DIST_DIR=$(CURDIR)/dist -D SOURCE_DIR=$(CURDIR) -D VERSION=$(VERSION) \
+	  -D SCR=$(CURDIR)/build/windows/tavrel.scr -D PROGRAM=$(CURDIR)/build/native/tavrel \
+	  -D SIGN_PKCS12=$(SIGN_PKCS12) -D SIGN_PASSWORD_FILE=$(SIGN_PASSWORD_FILE) \
+	  -D SIGN_TIMESTAMP_URL=$(SIGN_TIMESTAMP_URL) -P cmake/make_dist.cmake
+
+# Slow (two builds from nothing), so not part of make test.
+check-reproducible: deps
+	tools/check_reproducible.sh $(JOBS)
 
 clean:
 	rm -rf build dist

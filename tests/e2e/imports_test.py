@@ -1,11 +1,13 @@
 """tavrel.scr is one self-contained file whose static imports are only DLLs that Windows always
 takes from the system folder; OpenGL is loaded later, from the system folder alone. The release
-file is lean: no debug sections, at most 400 KB.
+file is lean: no debug sections, at most 400 KB. It is the same from any clone: the PE header's
+time stamp is 0 and no build path is written into it.
 
-    imports_test.py --objdump OBJDUMP --scr TAVREL_SCR
+    imports_test.py --objdump OBJDUMP --scr TAVREL_SCR --build-path PATH [--build-path PATH...]
 """
 import argparse
 import os
+import struct
 import subprocess
 import sys
 
@@ -21,6 +23,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--objdump", required=True)
     parser.add_argument("--scr", required=True)
+    parser.add_argument("--build-path", action="append", default=[])
     arguments = parser.parse_args()
     dump = subprocess.run([arguments.objdump, "-p", arguments.scr], capture_output=True,
                           text=True, timeout=60, check=True).stdout
@@ -39,6 +42,15 @@ def main():
     size = os.path.getsize(arguments.scr)
     if debug or size > MOST_BYTES:
         print("not lean: %d bytes, debug sections %s" % (size, debug))
+        return 1
+    with open(arguments.scr, "rb") as scr:
+        data = scr.read()
+    # The COFF header follows the "PE\0\0" signature that e_lfanew (at 0x3c) points to.
+    header = struct.unpack_from("<I", data, 0x3c)[0]
+    time_stamp = struct.unpack_from("<I", data, header + 8)[0]
+    paths = [path for path in arguments.build_path if path.encode() in data]
+    if time_stamp != 0 or paths:
+        print("not the same from every clone: time stamp %#x, build paths %s" % (time_stamp, paths))
         return 1
     print("imports: %s; %d bytes" % (", ".join(dlls), size))
     return 0

@@ -305,6 +305,14 @@ def check(condition, message):
         raise AssertionError(message)
 
 
+def exit_status(name, faults):
+    """Prints each fault found and the verdict, and returns the status the test ends with."""
+    for fault in faults:
+        print(fault)
+    print("%s: %s" % (name, "failed" if faults else "passed"))
+    return 1 if faults else 0
+
+
 def run_scenario(scenarios, extra=None):
     """The main program of an end-to-end test: runs the scenario named by --scenario (scenarios
     maps names to functions of the session) on the session the command line describes, with the

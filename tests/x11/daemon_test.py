@@ -3,8 +3,8 @@ display: `xscreensaver-command -activate` leads to snow on the screen, and `-dea
 program.
 
 As root the daemon launches no screen savers, so there it runs as the unprivileged user 65534
-(nobody) with a home of its own; the program is copied next to that home, where that user can
-read and run it, and the display admits every local client (-ac). Run as anyone else, the
+(nobody) with a home of its own; the built program is copied next to that home, where that user
+can read and run it, and the display admits every local client (-ac). Run as anyone else, the
 daemon runs as that user."""
 import argparse
 import os
@@ -59,10 +59,8 @@ def wait_for(condition, seconds=WAIT_SECONDS):
     return condition()
 
 
-def prepare_home(built_program, folder):
-    program = os.path.join(folder, "tavrel")
-    shutil.copy(built_program, program)
-    os.chmod(program, 0o755)
+def prepare_home(folder, program):
+    """A home under folder whose settings name the program as the one screen saver."""
     os.chmod(folder, 0o755)
     home = os.path.join(folder, "home")
     os.mkdir(home)
@@ -71,15 +69,21 @@ def prepare_home(built_program, folder):
     if os.getuid() == 0:
         for path in (home, os.path.join(home, ".xscreensaver")):
             os.chown(path, NOBODY, NOBODY)
-    return program, home
+    return home
 
 
-def start_daemon(session, home):
-    command = ["env", "HOME=" + home, "DISPLAY=" + session.env["DISPLAY"],
-               "xscreensaver", "-no-splash", "-verbose"]
+def as_home_user(session, home, *command):
+    """The command run with home as HOME on the session's display, as nobody when run as root:
+    xscreensaver's programs refuse to run as root."""
+    command = ["env", "HOME=" + home, "DISPLAY=" + session.env["DISPLAY"]] + list(command)
     if os.getuid() == 0:
         command = ["setpriv", "--reuid=%d" % NOBODY, "--regid=%d" % NOBODY,
                    "--clear-groups"] + command
+    return command
+
+
+def start_daemon(session, home):
+    command = as_home_user(session, home, "xscreensaver", "-no-splash", "-verbose")
     log = open(os.path.join(home, "daemon.log"), "wb")
     daemon = Program(subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=log,
                                       stderr=subprocess.STDOUT, start_new_session=True))
@@ -92,26 +96,33 @@ def log_of(home):
         return log.read()
 
 
+def daemon_starts(program, home):
+    """The daemon, run from home, starts the program, which snows, and ends it again."""
+    with PrivateDisplay(["-ac"]) as display, display.session() as session:
+        daemon = start_daemon(session, home)
+        # The daemon answers commands once it has set itself up on the display.
+        answered = wait_for(lambda: session.run("xscreensaver-command", "-time",
+                                                timeout=10).returncode == 0)
+        check(answered and daemon.running(), "the daemon did not start: %s" % log_of(home))
+        session.run("xscreensaver-command", "-activate", timeout=20)
+        check(wait_for(lambda: program_processes(program)), "the daemon started no tavrel")
+        snow = wait_for(lambda: snow_pixels(session.screenshot()) > 100)
+        check(snow, "no snow on the screen: %s" % log_of(home))
+        session.run("xscreensaver-command", "-deactivate", timeout=20)
+        check(wait_for(lambda: not program_processes(program), 10),
+              "tavrel still runs after -deactivate")
+    complaints = [line for line in log_of(home).splitlines()
+                  if "tavrel" in line and "abnormally" in line]
+    check(not complaints, "the daemon saw tavrel end badly: %s" % complaints)
+
+
 def daemon_runs_tavrel(built_program):
     folder = tempfile.mkdtemp(prefix="tavrel-daemon-")
     try:
-        program, home = prepare_home(built_program, folder)
-        with PrivateDisplay(["-ac"]) as display, display.session() as session:
-            daemon = start_daemon(session, home)
-            # The daemon answers commands once it has set itself up on the display.
-            answered = wait_for(lambda: session.run("xscreensaver-command", "-time",
-                                                    timeout=10).returncode == 0)
-            check(answered and daemon.running(), "the daemon did not start: %s" % log_of(home))
-            session.run("xscreensaver-command", "-activate", timeout=20)
-            check(wait_for(lambda: program_processes(program)), "the daemon started no tavrel")
-            snow = wait_for(lambda: snow_pixels(session.screenshot()) > 100)
-            check(snow, "no snow on the screen: %s" % log_of(home))
-            session.run("xscreensaver-command", "-deactivate", timeout=20)
-            check(wait_for(lambda: not program_processes(program), 10),
-                  "tavrel still runs after -deactivate")
-        complaints = [line for line in log_of(home).splitlines()
-                      if "tavrel" in line and "abnormally" in line]
-        check(not complaints, "the daemon saw tavrel end badly: %s" % complaints)
+        program = os.path.join(folder, "tavrel")
+        shutil.copy(built_program, program)
+        os.chmod(program, 0o755)
+        daemon_starts(program, prepare_home(folder, program))
     finally:
         shutil.rmtree(folder, ignore_errors=True)
 
