@@ -11,11 +11,11 @@ TEST(DisplayPowerTest, MessagesMeanTheirStates) {
         DisplayPower consoleState;
         DisplayPower monitorRequest;
     };
-    const Row rows[] = {
-        {0, DisplayPower::Off, DisplayPower::On},      {1, DisplayPower::On, DisplayPower::LowPower},
-        {2, DisplayPower::Dimmed, DisplayPower::Off},  {-1, DisplayPower::On, DisplayPower::On},
-        {3, DisplayPower::On, DisplayPower::On},
-    };
+    const Row rows[] = {{0, DisplayPower::Off, DisplayPower::On},
+                        {1, DisplayPower::On, DisplayPower::LowPower},
+                        {2, DisplayPower::Dimmed, DisplayPower::Off},
+                        {-1, DisplayPower::On, DisplayPower::On},
+                        {3, DisplayPower::On, DisplayPower::On}};
     for (const Row& row : rows) {
         EXPECT_EQ(consoleDisplayState(static_cast<unsigned long>(row.value)), row.consoleState)
             << row.value;

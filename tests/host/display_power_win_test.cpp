@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -24,14 +25,16 @@ struct PowerMessage {
 
 // The console display's state as Windows broadcasts it: a setting of one 32-bit value.
 struct DisplayStateSetting {
-    GUID setting = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
-    DWORD dataLength = sizeof(DWORD);
-    DWORD state = 0;
+    GUID setting;
+    DWORD dataLength;
+    DWORD state;
 };
-DisplayStateSetting offSetting, onSetting, dimmedSetting;
+const GUID consoleDisplayState = {
+    0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+const DisplayStateSetting off{consoleDisplayState, 4, 0}, on{consoleDisplayState, 4, 1},
+    dimmed{consoleDisplayState, 4, 2};
 
-PowerMessage broadcast(DisplayStateSetting& setting, DWORD state) {
-    setting.state = state;
+PowerMessage broadcast(const DisplayStateSetting& setting) {
     return {WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(&setting)};
 }
 
@@ -65,7 +68,8 @@ struct PowerCase {
 
 class DisplayPowerTest : public SaverWindowTest, public ::testing::WithParamInterface<PowerCase> {};
 
-// Frame 3 sends away; another thread sends back 400 ms later; frame 3 of the run after it quits.
+// Frame 3 sends away, another thread sends back 400 ms later, and three frames after that the
+// loop quits.
 TEST_P(DisplayPowerTest, PausesOnlyWhileNobodySees) {
     const PowerCase& c = GetParam();
     realDefWindowProc = __imp_DefWindowProcA;
@@ -73,7 +77,7 @@ TEST_P(DisplayPowerTest, PausesOnlyWhileNobodySees) {
     powerMessagesPassedOn = 0;
     std::thread sender;
     std::vector<DWORD> drawnAt;
-    DWORD backAt = 0;
+    std::atomic<DWORD> backAt{0};
     bool quitPosted = false;
     saver.onFrame = [&](int frame) {
         drawnAt.push_back(GetTickCount());
@@ -93,14 +97,11 @@ TEST_P(DisplayPowerTest, PausesOnlyWhileNobodySees) {
     sender.join();
     replaceDefWindowProc(realDefWindowProc);
     EXPECT_EQ(powerMessagesPassedOn, 2);
-    int drawnWhileAway = 0;
-    for (int frame = 3; frame < static_cast<int>(drawnAt.size()); ++frame) {
-        drawnWhileAway += drawnAt[frame] < backAt ? 1 : 0;
-    }
+    const auto drawnWhileAway = std::count_if(drawnAt.begin() + 3, drawnAt.end(),
+                                              [&backAt](DWORD at) { return at < backAt; });
     if (c.pauses) {
         EXPECT_EQ(drawnWhileAway, 0);
-        const auto firstBack = saver.frames.begin() + 3;
-        EXPECT_LE(*std::max_element(firstBack, firstBack + 2), 1.0 / 30) << "a pause in the snow";
+        EXPECT_LE(std::max(saver.frames[3], saver.frames[4]), 1.0 / 30) << "the pause went on";
     } else {
         EXPECT_GT(drawnWhileAway, 5);
     }
@@ -109,8 +110,8 @@ TEST_P(DisplayPowerTest, PausesOnlyWhileNobodySees) {
 INSTANTIATE_TEST_SUITE_P(
     Messages, DisplayPowerTest,
     ::testing::Values(
-        PowerCase{"display_off_then_on", broadcast(offSetting, 0), broadcast(onSetting, 1), true},
-        PowerCase{"display_dimmed", broadcast(dimmedSetting, 2), broadcast(onSetting, 1), false},
+        PowerCase{"display_off_then_on", broadcast(off), broadcast(on), true},
+        PowerCase{"display_dimmed", broadcast(dimmed), broadcast(on), false},
         PowerCase{"monitor_off_then_on", monitorPower(2), monitorPower(-1), true},
         PowerCase{"monitor_low_power", monitorPower(1), monitorPower(-1), true}),
     [](const ::testing::TestParamInfo<PowerCase>& info) { return info.param.name; });
@@ -134,6 +135,8 @@ const ChildCase escapeWhileOff("escape_while_off", [] {
     return saver.frames.size() == 1 ? 6 : 7;
 });
 
-TEST(DisplayOffTest, EscapeEndsWithStatusZero) { EXPECT_EQ(runInChildProcess("escape_while_off"), 0); }
+TEST(DisplayOffTest, EscapeEndsWithStatusZero) {
+    EXPECT_EQ(runInChildProcess("escape_while_off"), 0);
+}
 
 } // namespace
