@@ -317,10 +317,10 @@ def swap_count(path):
         return sum(1 for line in trace if "wglSwapBuffers" in line)
 
 
-def cpu_seconds(program):
-    """User plus system time so far of the program's processes, in seconds."""
+def cpu_seconds(pids):
+    """User plus system time so far of the processes, in seconds."""
     total = 0
-    for pid in program.processes():
+    for pid in pids:
         try:
             with open("/proc/%d/stat" % pid, encoding="utf-8", errors="replace") as stat:
                 fields = stat.read().rsplit(")", 1)[1].split()
