@@ -46,13 +46,14 @@ function(tavrel_add_gtest name)
 endfunction()
 
 # tavrel_add_e2e_test(<name> SCRIPT <file.py> [ARGS <args...>] [TIMEOUT <seconds>] [ALONE]
-#                     [TWO_HEADS])
+#                     [TWO_HEADS] [RESIZABLE])
 # Drives the real tavrel.scr from outside, under Wine on the fixture's display. The tests take
 # that display in turn. ALONE gives a long test a display and prefix of its own (fixture
 # wine_alone), so that it runs beside the others instead of holding the shared display for minutes.
-# TWO_HEADS runs it on a display with two monitors side by side (fixture wine_two_heads).
+# TWO_HEADS runs it on a display with two monitors side by side (fixture wine_two_heads);
+# RESIZABLE on one whose resolution it may change (fixture wine_resizable).
 function(tavrel_add_e2e_test name)
-  cmake_parse_arguments(ARG "ALONE;TWO_HEADS" "SCRIPT;TIMEOUT" "ARGS" ${ARGN})
+  cmake_parse_arguments(ARG "ALONE;TWO_HEADS;RESIZABLE" "SCRIPT;TIMEOUT" "ARGS" ${ARGN})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
@@ -64,6 +65,10 @@ function(tavrel_add_e2e_test name)
     set(env ${CMAKE_BINARY_DIR}/wine-two-heads/env)
     set(fixture wine_two_heads)
     set(lock display_two_heads)
+  elseif(ARG_RESIZABLE)
+    set(env ${CMAKE_BINARY_DIR}/wine-resizable/env)
+    set(fixture wine_resizable)
+    set(lock display_resizable)
   else()
     set(env ${TAVREL_WINE_ENV})
     set(fixture wine)

@@ -19,6 +19,28 @@ struct MousePosition {
 };
 MousePosition previousMouse;
 
+// The last mouse-move message's position, as it came; a move to another one is the user's.
+LPARAM lastPointer = -1;
+
+// Input turns a display that was off on again, whether or not Windows tells this window so.
+bool wakesDisplay(UINT message, LPARAM lParam) {
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        return true;
+    case WM_MOUSEMOVE: {
+        const bool moved = lastPointer != -1 && lParam != lastPointer;
+        lastPointer = lParam;
+        return moved;
+    }
+    default:
+        return false;
+    }
+}
+
 HBRUSH dialogEraseBrush = nullptr;
 HBRUSH dialogStaticBrush = nullptr;
 
@@ -40,6 +62,9 @@ INT_PTR CALLBACK saverDialogProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 LRESULT ScreenSaver::handleWindowMessage(HWND window, UINT message, WPARAM wParam,
                                          LPARAM lParam) {
+    if (wakesDisplay(message, lParam)) {
+        displayPower = DisplayPower::On;
+    }
     switch (message) {
     case WM_CLOSE:
         std::exit(0);
@@ -62,6 +87,17 @@ LRESULT ScreenSaver::handleWindowMessage(HWND window, UINT message, WPARAM wPara
         // the first.
         return onMouseMove(window, static_cast<short>(LOWORD(lParam)),
                            static_cast<short>(HIWORD(lParam)));
+    // The display's power and the desktop's shape are noted, and Windows still acts on them:
+    // a saver that kept the monitor-power command to itself would keep the display on.
+    case WM_POWERBROADCAST:
+        notePowerBroadcast(wParam, lParam);
+        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_SYSCOMMAND:
+        noteSystemCommand(wParam, lParam);
+        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_DISPLAYCHANGE:
+        followDesktop();
+        return DefWindowProcA(window, message, wParam, lParam);
     case WM_MOUSEACTIVATE:
     case WM_SYSKEYDOWN:
     case WM_LBUTTONDOWN:

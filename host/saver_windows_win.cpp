@@ -2,6 +2,8 @@
 // OpenGL context on whichever of them exists, and the modal configuration dialog.
 #include "host/screen_saver.h"
 
+#include <GL/gl.h>
+
 #include "host/window_placement.h"
 
 namespace {
@@ -47,6 +49,20 @@ void ScreenSaver::createFullscreenWindow() {
                                   instance, nullptr);
     SetWindowPos(saverWindow, nullptr, screen.left, screen.top, width, height, SWP_NOZORDER);
     UpdateWindow(saverWindow);
+}
+
+void ScreenSaver::followDesktop() {
+    const WindowRect screen = virtualScreen();
+    if (mode == Fullscreen) {
+        // Parts of a larger desktop that the old window leaves uncovered would show the desktop.
+        width = screen.width;
+        height = screen.height;
+        SetWindowPos(saverWindow, nullptr, screen.left, screen.top, width, height, SWP_NOZORDER);
+        RECT client;
+        GetClientRect(saverWindow, &client);
+        glViewport(0, 0, client.right - client.left, client.bottom - client.top);
+    }
+    onDesktopChanged(screen.width, screen.height);
 }
 
 void ScreenSaver::createPreviewWindow() {

@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "host/display_power.h"
 #include "host/saver_mode.h"
 
 class ScreenSaver {
@@ -58,10 +59,21 @@ public:
     virtual const void* loadResource(WORD id, const char* type);
     virtual DWORD resourceSize(WORD id, const char* type);
 
+    // The virtual desktop changed shape (a new resolution, a monitor added or gone): the scene
+    // remakes its picture for a desktop of desktopWidth x desktopHeight.
+    virtual void onDesktopChanged(int desktopWidth, int desktopHeight);
+
     // Run sequence.
     void parseCommandLine();
     void run();
     void runLoop();
+
+    // The full-screen window follows a desktop that changed under it; the scene's picture follows
+    // in every mode.
+    void followDesktop();
+    // Notes what a power broadcast or a monitor-power command says of the display.
+    void notePowerBroadcast(WPARAM event, LPARAM setting);
+    void noteSystemCommand(WPARAM command, LPARAM request);
 
     // Settings store: 32-bit values under HKEY_CURRENT_USER\settingsKeyPath.
     LONG openSettingsKey();
@@ -83,6 +95,8 @@ public:
     std::string commandLine;
     WORD dialogId;
     SaverMode mode;
+    // Whether the display shows anything, as the last power message said; on until told.
+    DisplayPower displayPower;
 };
 
 // The one host object of the process, set by the ScreenSaver constructor.

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "host/command_line.h"
+#include "host/display_notices.h"
 #include "host/frame_clock.h"
 #include "host/frame_pacer.h"
 
@@ -24,7 +25,8 @@ ScreenSaver::ScreenSaver()
       runFlatOut(false),
       keepRunningOnInput(false),
       dialogId(0),
-      mode(Unknown) {
+      mode(Unknown),
+      displayPower(DisplayPower::On) {
     currentSaver = this;
 }
 
@@ -44,6 +46,8 @@ void ScreenSaver::initScene() {}
 void ScreenSaver::drawFrame() {}
 
 void ScreenSaver::onTimer() {}
+
+void ScreenSaver::onDesktopChanged(int, int) {}
 
 void ScreenSaver::exitUnsupportedMode() { std::exit(0); }
 
@@ -98,13 +102,46 @@ bool saverWindowGone(const ScreenSaver& saver) {
     return saver.mode == Preview && !IsWindow(saver.parentWindow);
 }
 
+// Whether anybody can see a frame drawn now: not while the display is off, nor while the
+// preview is hidden with its settings page.
+bool pictureSeen(const ScreenSaver& saver) {
+    if (!displayShowsPicture(saver.displayPower)) {
+        return false;
+    }
+    return saver.mode != Preview || IsWindowVisible(saver.saverWindow);
+}
+
+// A hidden preview is never told that it is shown again, so it looks again four times a second;
+// a dark display says when it comes on, so the full screen waits for messages alone.
+const DWORD previewLookMilliseconds = 250;
+
+// Takes every message waiting for the saver's window, then sleeps until another one comes (or
+// the preview's next look) unless the picture is seen again; false once WM_QUIT came.
+bool waitUnseen(ScreenSaver& saver) {
+    MSG message;
+    while (PeekMessageA(&message, saver.saverWindow, 0, 0, PM_REMOVE)) {
+        DispatchMessageA(&message);
+        if (message.message == WM_QUIT) {
+            return false;
+        }
+    }
+    if (!pictureSeen(saver) && !saverWindowGone(saver)) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE,
+                                  saver.mode == Preview ? previewLookMilliseconds : INFINITE,
+                                  QS_ALLINPUT);
+    }
+    return true;
+}
+
 } // namespace
 
 void ScreenSaver::runLoop() {
     initScene();
     frameClock.start();
     FramePacer pacer(saverWindow);
+    const DisplayNotices notices(saverWindow);
     bool running = true;
+    bool paused = false;
     while (running) {
         MSG message;
         if (PeekMessageA(&message, saverWindow, 0, 0, PM_REMOVE)) {
@@ -115,6 +152,17 @@ void ScreenSaver::runLoop() {
         }
         if (saverWindowGone(*this)) {
             return;
+        }
+        // Nobody can see the picture: draw nothing, and sleep until that changes.
+        if (!pictureSeen(*this)) {
+            running = waitUnseen(*this) && running;
+            paused = true;
+            continue;
+        }
+        // The sky goes on as it was when it went out of sight: the pause is not the scene's time.
+        if (paused) {
+            frameClock.start();
+            paused = false;
         }
         drawFrame();
         frameClock.tick();

@@ -24,6 +24,8 @@ public:
     // The host's close rule, then, with gravity steering on, the gravity centre follows the mouse.
     LRESULT onMouseMove(HWND window, int x, int y) override;
     INT_PTR onDialogCommand(HWND window, WPARAM command, LPARAM control, WPARAM endValue) override;
+    // Remakes the projection for the new desktop's shape; the snow goes on as it was.
+    void onDesktopChanged(int desktopWidth, int desktopHeight) override;
 
     // Reads the three stored settings over the defaults; turning gravity steering on also keeps
     // the saver running on mouse input.

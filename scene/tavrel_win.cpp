@@ -1,10 +1,11 @@
 // The snow scene on Windows: reads the settings and the flake picture, asks for one swap per
 // refresh, runs the shared set-up on the virtual desktop's shape, then one shared frame per loop
-// pass and a buffer swap.
+// pass and a buffer swap; the picture takes the desktop's new shape when it changes.
 #include "scene/tavrel.h"
 
 #include "host/frame_clock.h"
 #include "scene/flake_texture.h"
+#include "scene/picture_shape_rules.h"
 #include "scene/snow_scene.h"
 #include "scene/swap_interval.h"
 
@@ -14,9 +15,8 @@ namespace {
 // the picture the full screen would show.
 double desktopAspect()
 {
-    const double desktopWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    const double desktopHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    return desktopHeight > 0 ? desktopWidth / desktopHeight : 1.0;
+    return pictureAspect(GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                         GetSystemMetrics(SM_CYVIRTUALSCREEN));
 }
 
 } // namespace
@@ -42,6 +42,11 @@ void Tavrel::drawFrame()
 {
     drawSnowFrame(frameSeconds());
     SwapBuffers(deviceContext);
+}
+
+void Tavrel::onDesktopChanged(int desktopWidth, int desktopHeight)
+{
+    reshapeSnowScene(pictureAspect(desktopWidth, desktopHeight));
 }
 
 ScreenSaver* createScreenSaver()

@@ -17,6 +17,9 @@ import select
 import signal
 import subprocess
 import time
+from collections import deque
+
+CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 
 SETTINGS_KEY = r"HKCU\Control Panel\Screen Saver.Tavrel"
 WINE_X11_KEY = r"HKCU\Software\Wine\X11 Driver"
@@ -166,6 +169,14 @@ class Session:
             self.run("xdotool", "mousemove", str(cursor[0]), str(cursor[1]))
         return self.start("wine", self.scr, *arguments, cwd=cwd)
 
+    def start_traced_saver(self, trace, *arguments, cursor=(SCREEN_WIDTH // 2, SCREEN_HEIGHT // 2)):
+        """Starts tavrel.scr as start_saver does, with a timestamped line of Wine's trace for each
+        buffer swap written to the open file trace (count them with swap_count)."""
+        if cursor is not None:
+            self.move_mouse(*cursor)
+        return self.start("wine", self.scr, *arguments, errors=trace,
+                          env={"WINEDEBUG": "+timestamp,trace+wgl"})
+
     def start_probe(self, *arguments):
         """Starts the Windows helper program with its output readable."""
         return self.start("wine", self.probe, *arguments, output=True)
@@ -267,6 +278,11 @@ def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
+def is_snow(red, green, blue):
+    """A pale blue-white pixel: bright, and blue at least as strong as red and green."""
+    return red + green + blue > 300 and blue >= red and blue >= green
+
+
 def snow_pixels(shot, width=None, columns=None):
     """Pale blue-white pixels: bright, and blue at least as strong as red and green. With width
     and columns (first, end), only those columns of a screen width pixels wide count."""
@@ -274,8 +290,7 @@ def snow_pixels(shot, width=None, columns=None):
     for i in range(0, len(shot), 3):
         if columns is not None and not columns[0] <= (i // 3) % width < columns[1]:
             continue
-        red, green, blue = shot[i], shot[i + 1], shot[i + 2]
-        if red + green + blue > 300 and blue >= red and blue >= green:
+        if is_snow(shot[i], shot[i + 1], shot[i + 2]):
             count += 1
     return count
 
@@ -294,6 +309,53 @@ def snows_until_escape(session, saver, timeout=30):
     session.key(window, "Escape")
     status = saver.wait(20)
     check(status == 0, "Escape did not end the saver with status 0 (status %s)" % status)
+
+
+def swap_count(path):
+    """Buffer swaps so far in the trace file of a saver that start_traced_saver started."""
+    with open(path, encoding="utf-8", errors="replace") as trace:
+        return sum(1 for line in trace if "wglSwapBuffers" in line)
+
+
+def cpu_seconds(pids):
+    """User plus system time so far of the processes, in seconds."""
+    total = 0
+    for pid in pids:
+        try:
+            with open("/proc/%d/stat" % pid, encoding="utf-8", errors="replace") as stat:
+                fields = stat.read().rsplit(")", 1)[1].split()
+        except OSError:
+            continue
+        # Fields 14 and 15 of the whole line; the split above starts at field 3.
+        total += int(fields[11]) + int(fields[12])
+    return total / CLOCK_TICKS
+
+
+def flake_shapes(shot, width, height):
+    """Width over height of the bounding box of each flake (a patch of 4-connected snow pixels
+    of 12 pixels or more that does not touch the screen's edge) in a screenshot."""
+    snow = set()
+    for i in range(0, len(shot), 3):
+        if is_snow(shot[i], shot[i + 1], shot[i + 2]):
+            snow.add(i // 3)
+    shapes = []
+    while snow:
+        queue = deque([snow.pop()])
+        xs, ys = [], []
+        while queue:
+            pixel = queue.popleft()
+            x, y = pixel % width, pixel // width
+            xs.append(x)
+            ys.append(y)
+            for near in ((pixel - 1) if x > 0 else -1, (pixel + 1) if x < width - 1 else -1,
+                         pixel - width, pixel + width):
+                if near in snow:
+                    snow.remove(near)
+                    queue.append(near)
+        if len(xs) >= 12 and min(xs) > 0 and min(ys) > 0 and max(xs) < width - 1 and \
+                max(ys) < height - 1:
+            shapes.append((max(xs) - min(xs) + 1) / (max(ys) - min(ys) + 1))
+    return shapes
 
 
 def black_pixels(shot):

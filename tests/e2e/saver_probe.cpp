@@ -1,10 +1,18 @@
 // A small Windows program that the end-to-end tests use to look at the saver from inside Wine.
 //
-//   saver_probe parent WIDTH HEIGHT MILLISECONDS
+//   saver_probe parent WIDTH HEIGHT MILLISECONDS [HIDE_AT HIDDEN_FOR]
 //       Plays the settings page: shows a window with a client area of WIDTH x HEIGHT, prints its
 //       handle as a decimal number, then "child X Y WIDTH HEIGHT" once a saver window appears
 //       inside it (its place in the client area), and after MILLISECONDS destroys the window,
-//       prints "destroyed" and ends.
+//       prints "destroyed" and ends. With HIDE_AT, the page is hidden HIDE_AT ms after it
+//       appeared ("hidden") and shown again HIDDEN_FOR ms later ("shown").
+//   saver_probe monitor REQUEST
+//       Posts the monitor-power command with REQUEST (2 off, 1 low power, -1 on) to the
+//       full-screen saver, as a program that turns the display off does; prints "posted" or
+//       "none".
+//   saver_probe display WIDTH HEIGHT
+//       Switches the display to WIDTH x HEIGHT with ChangeDisplaySettingsEx and prints "changed"
+//       and the call's answer (0 when the mode was set).
 //   saver_probe find CLASS TITLE
 //       Prints "X Y WIDTH HEIGHT" of the top-level window with that class and title, or "none".
 //   saver_probe items TITLE ID...
@@ -34,7 +42,15 @@ namespace {
 
 const UINT_PTR lookTimer = 1;
 const UINT_PTR endTimer = 2;
+const UINT_PTR hideTimer = 3;
+const UINT_PTR showTimer = 4;
 bool childReported = false;
+UINT hiddenFor = 0;
+
+void say(const char* line) {
+    std::printf("%s\n", line);
+    std::fflush(stdout);
+}
 
 void reportChild(HWND parent) {
     HWND child = FindWindowExA(parent, nullptr, "WindowsScreenSaverClass", nullptr);
@@ -57,6 +73,16 @@ LRESULT CALLBACK parentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         reportChild(window);
         return 0;
     }
+    if (message == WM_TIMER && (wParam == hideTimer || wParam == showTimer)) {
+        KillTimer(window, wParam);
+        const bool hide = wParam == hideTimer;
+        ShowWindow(window, hide ? SW_HIDE : SW_SHOW);
+        say(hide ? "hidden" : "shown");
+        if (hide) {
+            SetTimer(window, showTimer, hiddenFor, nullptr);
+        }
+        return 0;
+    }
     if (message == WM_TIMER && wParam == endTimer) {
         DestroyWindow(window);
         std::printf("destroyed\n");
@@ -67,7 +93,7 @@ LRESULT CALLBACK parentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-int playSettingsPage(int width, int height, int milliseconds) {
+int playSettingsPage(int width, int height, int milliseconds, int hideAt) {
     WNDCLASSA pageClass = {};
     pageClass.lpfnWndProc = parentProc;
     pageClass.hInstance = GetModuleHandleA(nullptr);
@@ -87,6 +113,9 @@ int playSettingsPage(int width, int height, int milliseconds) {
     std::fflush(stdout);
     SetTimer(page, lookTimer, 50, nullptr);
     SetTimer(page, endTimer, static_cast<UINT>(milliseconds), nullptr);
+    if (hideAt > 0) {
+        SetTimer(page, hideTimer, static_cast<UINT>(hideAt), nullptr);
+    }
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         DispatchMessageA(&message);
@@ -104,6 +133,27 @@ int findWindow(const char* className, const char* title) {
     GetWindowRect(window, &box);
     std::printf("%ld %ld %ld %ld\n", box.left, box.top, box.right - box.left,
                 box.bottom - box.top);
+    return 0;
+}
+
+int postMonitorPower(LPARAM request) {
+    HWND saver = FindWindowA("WindowsScreenSaverClass", "ScreenSaver");
+    if (saver == nullptr) {
+        say("none");
+        return 0;
+    }
+    PostMessageA(saver, WM_SYSCOMMAND, SC_MONITORPOWER, request);
+    say("posted");
+    return 0;
+}
+
+int changeDisplay(int width, int height) {
+    DEVMODEA mode = {};
+    mode.dmSize = sizeof(mode);
+    mode.dmPelsWidth = static_cast<DWORD>(width);
+    mode.dmPelsHeight = static_cast<DWORD>(height);
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    std::printf("changed %ld\n", ChangeDisplaySettingsExA(nullptr, &mode, nullptr, 0, nullptr));
     return 0;
 }
 
@@ -210,8 +260,16 @@ int printCloseBox(const char* title) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 5 && std::strcmp(argv[1], "parent") == 0) {
-        return playSettingsPage(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]));
+    if ((argc == 5 || argc == 7) && std::strcmp(argv[1], "parent") == 0) {
+        hiddenFor = argc == 7 ? static_cast<UINT>(std::atoi(argv[6])) : 0;
+        return playSettingsPage(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]),
+                                argc == 7 ? std::atoi(argv[5]) : 0);
+    }
+    if (argc == 3 && std::strcmp(argv[1], "monitor") == 0) {
+        return postMonitorPower(static_cast<LPARAM>(std::atoi(argv[2])));
+    }
+    if (argc == 4 && std::strcmp(argv[1], "display") == 0) {
+        return changeDisplay(std::atoi(argv[2]), std::atoi(argv[3]));
     }
     if (argc == 4 && std::strcmp(argv[1], "find") == 0) {
         return findWindow(argv[2], argv[3]);
@@ -225,7 +283,8 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "closebox") == 0) {
         return printCloseBox(argv[2]);
     }
-    std::fprintf(stderr, "usage: saver_probe parent WIDTH HEIGHT MILLISECONDS | find CLASS TITLE"
+    std::fprintf(stderr, "usage: saver_probe parent WIDTH HEIGHT MILLISECONDS [HIDE_AT HIDDEN_FOR]"
+                         " | monitor REQUEST | display WIDTH HEIGHT | find CLASS TITLE"
                          " | items TITLE ID... | closebox TITLE"
                          " | launch PROGRAM MILLISECONDS xHEX...\n");
     return 2;

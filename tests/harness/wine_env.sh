@@ -57,6 +57,13 @@ start() {
     display=$(DISPLAY=:$host start_server xephyr \
       Xephyr +xinerama -screen 1024x768+0+0 -screen 1280x720+1024+0)
     xephyr_pid=$(<"$dir/xephyr.pid")
+  elif [[ $layout == resizable ]]; then
+    # Xephyr offers a resolution change through RandR, which Wine uses for ChangeDisplaySettingsEx
+    # and follows with WM_DISPLAYCHANGE; the Xvfb around it holds the largest mode a test asks for.
+    local host
+    host=$(start_server xvfb Xvfb -screen 0 1600x1200x24)
+    display=$(DISPLAY=:$host start_server xephyr Xephyr -resizeable -screen 1280x720)
+    xephyr_pid=$(<"$dir/xephyr.pid")
   else
     display=$(start_server xvfb Xvfb -screen 0 "${TAVREL_SCREEN:-1280x720}x24")
   fi
