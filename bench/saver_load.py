@@ -28,25 +28,10 @@ import statistics
 import sys
 import time
 
-from saver_harness import Session, read_env
+from saver_harness import Session, cpu_seconds, read_env
 
-CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 HEADER = "%-22s %9s %5s %8s %7s %7s %6s %9s %7s"
 ROW = "%-22s %9s %5s %8.1f %7.3f %7s %6s %9.1f %7.1f"
-
-
-def cpu_seconds(pids):
-    """User plus system time of the processes, in seconds."""
-    total = 0
-    for pid in pids:
-        try:
-            with open("/proc/%d/stat" % pid, encoding="utf-8", errors="replace") as stat:
-                fields = stat.read().rsplit(")", 1)[1].split()
-        except OSError:
-            continue
-        # Fields 14 and 15 of the whole line; the split above starts at field 3.
-        total += int(fields[11]) + int(fields[12])
-    return total / CLOCK_TICKS
 
 
 def wine_swap_time(line):
@@ -166,7 +151,7 @@ def run_native(bench, program, rates):
 def run_wine(bench, scr, rates):
     if bench.arguments.display_off_only:
         if bench.arguments.probe:
-            display_off = lambda: bench.session.probe_output("monitor-power", "2")
+            display_off = lambda: bench.session.probe_output("monitor", "2")
             _, measure = bench.wine(scr, rates[0], settle=display_off)
             frames, cores = measure()
             bench.report(label_of(scr, "wine") + " display off", rates[0], frames, cores, None)
