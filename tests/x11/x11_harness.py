@@ -18,8 +18,9 @@ START_SECONDS = 30
 
 
 class PrivateDisplay:
-    def __init__(self, extra=()):
+    def __init__(self, extra=(), size=(SCREEN_WIDTH, SCREEN_HEIGHT)):
         self.extra = list(extra)
+        self.size = size
         self.server = None
         self.name = None
 
@@ -27,8 +28,11 @@ class PrivateDisplay:
         read, write = os.pipe()
         self.server = Program(subprocess.Popen(
             # A black root window (-br), so that only the snow is bright.
-            ["Xvfb", "-displayfd", str(write), "-nolisten", "tcp", "-br",
-             "-screen", "0", "%dx%dx24" % (SCREEN_WIDTH, SCREEN_HEIGHT)] + self.extra,
+            # -noreset: by default the server resets whenever its last client leaves, and a
+            # client that connects during the reset (the program starting while a test's xdotool
+            # or xscreensaver-command call ends) is turned away.
+            ["Xvfb", "-displayfd", str(write), "-nolisten", "tcp", "-br", "-noreset",
+             "-screen", "0", "%dx%dx24" % self.size] + self.extra,
             pass_fds=(write,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL, start_new_session=True))
         os.close(write)
@@ -54,8 +58,23 @@ class PrivateDisplay:
         return Session(env, scr=None)
 
 
+class XClientMessageEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
+                ("data", ctypes.c_long * 5)]
+
+
+class XEvent(ctypes.Union):
+    _fields_ = [("client", XClientMessageEvent), ("pad", ctypes.c_long * 24)]
+
+
+CLIENT_MESSAGE = 33
+
+
 class Xlib:
-    """The few Xlib calls a test needs to make, map and destroy a window of its own."""
+    """The few Xlib calls a test needs to make, map and destroy a window of its own, and to ask
+    a window to close as a window manager's close box does."""
 
     def __init__(self, display_name):
         self.lib = ctypes.CDLL(ctypes.util.find_library("X11"))
@@ -71,6 +90,10 @@ class Xlib:
         for name in ("XSync",):
             getattr(self.lib, name).argtypes = [ctypes.c_void_p, ctypes.c_int]
         self.lib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.lib.XInternAtom.restype = ctypes.c_ulong
+        self.lib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        self.lib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int,
+                                        ctypes.c_long, ctypes.POINTER(XEvent)]
         self.display = self.lib.XOpenDisplay(display_name.encode())
         if not self.display:
             raise AssertionError("cannot open %s" % display_name)
@@ -86,14 +109,53 @@ class Xlib:
         self.lib.XDestroyWindow(self.display, window)
         self.lib.XSync(self.display, 0)
 
+    def close_box(self, window):
+        """Sends the window WM_DELETE_WINDOW, the close box's request."""
+        event = XEvent()
+        event.client.type = CLIENT_MESSAGE
+        event.client.window = window
+        event.client.message_type = self.lib.XInternAtom(self.display, b"WM_PROTOCOLS", 0)
+        event.client.format = 32
+        event.client.data[0] = self.lib.XInternAtom(self.display, b"WM_DELETE_WINDOW", 0)
+        self.lib.XSendEvent(self.display, window, 0, 0, ctypes.byref(event))
+        self.lib.XSync(self.display, 0)
+
     def close(self):
         self.lib.XCloseDisplay(self.display)
 
 
-def crop(shot, x, y, width, height):
+def crop(shot, x, y, width, height, screen_width=SCREEN_WIDTH):
     """The pixels of a screenshot (3 bytes each, top row first) inside a rectangle."""
     rows = []
     for row in range(y, y + height):
-        start = (row * SCREEN_WIDTH + x) * 3
+        start = (row * screen_width + x) * 3
         rows.append(shot[start:start + width * 3])
     return b"".join(rows)
+
+
+def flake_shape(pixels, width, height):
+    """The mean width over height of the bounding boxes of the flakes in a picture (3 bytes a
+    pixel): each group of touching lit pixels is a flake, but for specks and flakes cut by the
+    picture's edge."""
+    lit = bytearray(1 if sum(pixels[i:i + 3]) > 90 else 0 for i in range(0, len(pixels), 3))
+    ratios = []
+    for start in range(len(lit)):
+        if not lit[start]:
+            continue
+        lit[start] = 0
+        stack, xs, ys = [start], [], []
+        while stack:
+            index = stack.pop()
+            x, y = index % width, index // width
+            xs.append(x)
+            ys.append(y)
+            for ny in (y - 1, y, y + 1):
+                for nx in (x - 1, x, x + 1):
+                    near = ny * width + nx
+                    if 0 <= nx < width and 0 <= ny < height and lit[near]:
+                        lit[near] = 0
+                        stack.append(near)
+        if len(xs) >= 12 and min(xs) > 0 and min(ys) > 0 and max(xs) < width - 1 and \
+                max(ys) < height - 1:
+            ratios.append((max(xs) - min(xs) + 1) / (max(ys) - min(ys) + 1))
+    return sum(ratios) / len(ratios) if ratios else 0.0
