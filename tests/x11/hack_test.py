@@ -163,7 +163,8 @@ def frame_wait(program, display, session, swap_log):
     traced = Traced(session, swap_log, program, "-window-id", hex(window))
     time.sleep(1)
     swaps, cores = traced.load(3)
-    check(swaps > 0 and cores < 0.4, "%d swaps with %.2f cores in 3 s" % (swaps, cores))
+    # Paced to Xvfb's 60 Hz the program swaps about 61 times a second, whatever the load.
+    check(0 < swaps <= 3 * 75 and cores < 0.4, "%d swaps with %.2f cores in 3 s" % (swaps, cores))
     xlib.close()
 
 
