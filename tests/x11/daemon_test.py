@@ -1,6 +1,7 @@
 """The Linux program started, shown and stopped by the real xscreensaver daemon on a private Xvfb
 display: `xscreensaver-command -activate` leads to snow on the screen, and `-deactivate` ends the
-program.
+program. On two monitors joined by Xinerama (Xephyr inside Xvfb) the daemon makes a window for
+each, and each one's snow has the shape of its monitor.
 
 As root the daemon launches no screen savers, so there it runs as the unprivileged user 65534
 (nobody) with a home of its own; the program is copied next to that home, where that user can
@@ -13,8 +14,12 @@ import subprocess
 import tempfile
 import time
 
-from saver_harness import Program, check, snow_pixels
-from x11_harness import PrivateDisplay
+from saver_harness import SCREEN_HEIGHT, SCREEN_WIDTH, Program, check, snow_pixels
+from x11_harness import PrivateDisplay, check_flake_shape
+
+# Two monitors side by side, (width, height, x, y) each, on a screen that holds them both.
+HEADS = ((1024, 768, 0, 0), (1280, 720, 1024, 0))
+HEADS_SCREEN = (2304, 768)
 
 NOBODY = 65534
 WAIT_SECONDS = 30
@@ -92,11 +97,14 @@ def log_of(home):
         return log.read()
 
 
-def daemon_runs_tavrel(built_program):
+def daemon_runs_tavrel(built_program, two_heads):
     folder = tempfile.mkdtemp(prefix="tavrel-daemon-")
+    heads = HEADS if two_heads else ()
+    screen = HEADS_SCREEN if two_heads else (SCREEN_WIDTH, SCREEN_HEIGHT)
     try:
         program, home = prepare_home(built_program, folder)
-        with PrivateDisplay(["-ac"]) as display, display.session() as session:
+        with PrivateDisplay(["-ac"], size=screen, heads=heads) as display, \
+                display.session() as session:
             daemon = start_daemon(session, home)
             # The daemon answers commands once it has set itself up on the display.
             answered = wait_for(lambda: session.run("xscreensaver-command", "-time",
@@ -104,8 +112,15 @@ def daemon_runs_tavrel(built_program):
             check(answered and daemon.running(), "the daemon did not start: %s" % log_of(home))
             session.run("xscreensaver-command", "-activate", timeout=20)
             check(wait_for(lambda: program_processes(program)), "the daemon started no tavrel")
-            snow = wait_for(lambda: snow_pixels(session.screenshot()) > 100)
+            snow = wait_for(lambda: snow_pixels(session.screenshot(*screen)) > 100)
             check(snow, "no snow on the screen: %s" % log_of(home))
+            if two_heads:
+                check(len(program_processes(program)) == len(heads),
+                      "not one tavrel a monitor: %s" % log_of(home))
+                time.sleep(3)
+                for head in heads:
+                    check_flake_shape(session, head[2:] + head[:2], "monitor %dx%d+%d+%d" % head,
+                                      screen)
             session.run("xscreensaver-command", "-deactivate", timeout=20)
             check(wait_for(lambda: not program_processes(program), 10),
                   "tavrel still runs after -deactivate")
@@ -119,8 +134,9 @@ def daemon_runs_tavrel(built_program):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--program", required=True)
+    parser.add_argument("--two-heads", action="store_true")
     arguments = parser.parse_args()
-    daemon_runs_tavrel(os.path.abspath(arguments.program))
+    daemon_runs_tavrel(os.path.abspath(arguments.program), arguments.two_heads)
     print("daemon: passed")
 
 

@@ -10,7 +10,7 @@ import time
 
 from saver_harness import SCREEN_HEIGHT, SCREEN_WIDTH, check, snow_pixels
 from saver_load import cpu_seconds, native_swap_time, swap_times
-from x11_harness import PrivateDisplay, Xlib, crop, flake_shape
+from x11_harness import PrivateDisplay, Xlib, check_flake_shape, crop
 
 # Flakes start above the view and need a few seconds to fall into it.
 SNOW_SECONDS = 4
@@ -35,12 +35,6 @@ def check_ends_with_zero(tavrel, what):
     check(status == 0, "%s: status %r a second later" % (what, status))
 
 
-# The flakes' mean bounding-box width over height in a picture of the right shape (-root on a
-# 1280x720 screen, as measured by flake_shape), and how far a picture may stray from it.
-FLAKE_SHAPE = 1.24
-FLAKE_SHAPE_TOLERANCE = 0.15
-
-
 class Traced:
     """The program started with bench/libswap_log.so loaded, which logs each buffer swap."""
 
@@ -59,22 +53,6 @@ class Traced:
         cores = (cpu_seconds(pids) - cpu_start) / (time.monotonic() - wall_start)
         swaps, _ = swap_times(self.trace, start_line, native_swap_time)
         return len(swaps), cores
-
-
-def mean_flake_shape(session, area, screen_width=SCREEN_WIDTH):
-    """flake_shape over three screenshots half a second apart, for fewer chance overlaps."""
-    shapes = []
-    for _ in range(3):
-        shot = session.screenshot(screen_width, SCREEN_HEIGHT)
-        shapes.append(flake_shape(crop(shot, *area, screen_width), area[2], area[3]))
-        time.sleep(0.5)
-    return sum(shapes) / len(shapes)
-
-
-def check_flake_shape(session, area, what, screen_width=SCREEN_WIDTH):
-    shape = mean_flake_shape(session, area, screen_width)
-    check(abs(shape / FLAKE_SHAPE - 1) <= FLAKE_SHAPE_TOLERANCE,
-          "%s: flakes %.2f times as wide as high, not about %.2f" % (what, shape, FLAKE_SHAPE))
 
 
 def start_own_window(program, session, *arguments):
@@ -151,7 +129,7 @@ def window_shape(program, display, session):
     window = xlib.make_window(*area)
     session.start(program, "-window-id", hex(window))
     time.sleep(SNOW_SECONDS)
-    check_flake_shape(session, area, "in the window", screen_width=2 * SCREEN_WIDTH)
+    check_flake_shape(session, area, "in the window", screen=(2 * SCREEN_WIDTH, SCREEN_HEIGHT))
     xlib.close()
 
 

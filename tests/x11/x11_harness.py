@@ -11,45 +11,66 @@ import ctypes.util
 import os
 import select
 import subprocess
+import time
 
 from saver_harness import SCREEN_HEIGHT, SCREEN_WIDTH, Program, Session
 
 START_SECONDS = 30
 
 
+def start_server(command, env=None):
+    """Starts an X server that announces its display number through -displayfd; answers the
+    server and the display's name."""
+    read, write = os.pipe()
+    server = Program(subprocess.Popen(
+        command[:1] + ["-displayfd", str(write)] + command[1:], env=env, pass_fds=(write,),
+        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+        start_new_session=True))
+    os.close(write)
+    number = b""
+    with os.fdopen(read, "rb") as announced:
+        while not number.endswith(b"\n"):
+            ready, _, _ = select.select([announced], [], [], START_SECONDS)
+            chunk = os.read(announced.fileno(), 16) if ready else b""
+            if not chunk:
+                server.stop()
+                raise AssertionError("%s did not start" % command[0])
+            number += chunk
+    return server, ":" + number.decode().strip()
+
+
 class PrivateDisplay:
-    def __init__(self, extra=(), size=(SCREEN_WIDTH, SCREEN_HEIGHT)):
+    """Xvfb of the given size; with heads ((width, height, x, y), ...), Xephyr inside it with
+    those monitors joined by Xinerama, which is then the display the tests use."""
+
+    def __init__(self, extra=(), size=(SCREEN_WIDTH, SCREEN_HEIGHT), heads=()):
         self.extra = list(extra)
         self.size = size
-        self.server = None
+        self.heads = heads
+        self.servers = []
         self.name = None
 
     def __enter__(self):
-        read, write = os.pipe()
-        self.server = Program(subprocess.Popen(
-            # A black root window (-br), so that only the snow is bright.
-            # -noreset: by default the server resets whenever its last client leaves, and a
-            # client that connects during the reset (the program starting while a test's xdotool
-            # or xscreensaver-command call ends) is turned away.
-            ["Xvfb", "-displayfd", str(write), "-nolisten", "tcp", "-br", "-noreset",
-             "-screen", "0", "%dx%dx24" % self.size] + self.extra,
-            pass_fds=(write,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-            stderr=subprocess.DEVNULL, start_new_session=True))
-        os.close(write)
-        number = b""
-        with os.fdopen(read, "rb") as announced:
-            while not number.endswith(b"\n"):
-                ready, _, _ = select.select([announced], [], [], START_SECONDS)
-                chunk = os.read(announced.fileno(), 16) if ready else b""
-                if not chunk:
-                    self.server.stop()
-                    raise AssertionError("Xvfb did not start")
-                number += chunk
-        self.name = ":" + number.decode().strip()
+        # A black root window (-br), so that only the snow is bright. -noreset: by default the
+        # server resets whenever its last client leaves, and a client that connects during the
+        # reset (the program starting while a test's xdotool call ends) is turned away.
+        common = ["-nolisten", "tcp", "-br", "-noreset"] + self.extra
+        server, self.name = start_server(["Xvfb", "-screen", "0", "%dx%dx24" % self.size] + common)
+        self.servers.append(server)
+        if self.heads:
+            screens = sum((["-screen", "%dx%d+%d+%d" % head] for head in self.heads), [])
+            try:
+                server, self.name = start_server(["Xephyr", "+xinerama"] + screens + common,
+                                                 env=dict(os.environ, DISPLAY=self.name))
+            except AssertionError:
+                self.__exit__()
+                raise
+            self.servers.append(server)
         return self
 
     def __exit__(self, *_):
-        self.server.stop()
+        for server in reversed(self.servers):
+            server.stop()
 
     def session(self):
         env = dict(os.environ)
@@ -131,6 +152,27 @@ def crop(shot, x, y, width, height, screen_width=SCREEN_WIDTH):
         start = (row * screen_width + x) * 3
         rows.append(shot[start:start + width * 3])
     return b"".join(rows)
+
+
+# The flakes' mean bounding-box width over height in a picture of the right shape (-root on a
+# 1280x720 screen, as flake_shape measures it), and how far a picture may stray from it.
+FLAKE_SHAPE = 1.24
+FLAKE_SHAPE_TOLERANCE = 0.15
+
+
+def check_flake_shape(session, area, what, screen=(SCREEN_WIDTH, SCREEN_HEIGHT)):
+    """The flakes in an area of the screen have the shape of flakes in a picture of the right
+    shape, by flake_shape over three screenshots half a second apart (for fewer chance
+    overlaps)."""
+    shapes = []
+    for _ in range(3):
+        shot = crop(session.screenshot(*screen), *area, screen_width=screen[0])
+        shapes.append(flake_shape(shot, area[2], area[3]))
+        time.sleep(0.5)
+    shape = sum(shapes) / len(shapes)
+    if abs(shape / FLAKE_SHAPE - 1) > FLAKE_SHAPE_TOLERANCE:
+        raise AssertionError("%s: flakes %.2f times as wide as high, not about %.2f" %
+                             (what, shape, FLAKE_SHAPE))
 
 
 def flake_shape(pixels, width, height):
