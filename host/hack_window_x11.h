@@ -24,9 +24,10 @@ struct HackWindow {
     bool fullyObscured = false;
 };
 
-// Opens the display (the options' one, or DISPLAY's), finds or makes the window the options name and makes an OpenGL context with
-// a double buffer current on it. Answers false with a one-line reason when there is no display,
-// the named window does not exist, or its visual offers no OpenGL.
+// Opens the display (the options' one, or DISPLAY's), finds or makes the window the options name
+// and makes an OpenGL context with a double buffer current on it. Answers false with a one-line
+// reason when there is no display, the named window does not exist, or its visual offers no
+// OpenGL.
 bool openHackWindow(const HackOptions& options, HackWindow& hack, std::string& error);
 
 // The refresh rate the display reports in whole hertz, or 0 when it reports none.
