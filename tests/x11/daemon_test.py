@@ -15,11 +15,16 @@ import tempfile
 import time
 
 from saver_harness import SCREEN_HEIGHT, SCREEN_WIDTH, Program, check, snow_pixels
-from x11_harness import PrivateDisplay, check_flake_shape
+from x11_harness import (FLAKE_SHAPE_SECONDS, PrivateDisplay, check_flake_shape,
+                         median_flake_shapes)
 
-# Two monitors side by side, (width, height, x, y) each, on a screen that holds them both.
+# Two monitors side by side, (width, height, x, y) each, on a screen that holds them both. The
+# picture of the narrower one shows its flakes a little less widened by perspective than the
+# reference picture does, so the shape is held more loosely; the screen's shape would put them
+# 1.7 and 2.3 times off.
 HEADS = ((1024, 768, 0, 0), (1280, 720, 1024, 0))
 HEADS_SCREEN = (2304, 768)
+HEADS_SHAPE_TOLERANCE = 0.25
 
 NOBODY = 65534
 WAIT_SECONDS = 30
@@ -112,15 +117,18 @@ def daemon_runs_tavrel(built_program, two_heads):
             check(answered and daemon.running(), "the daemon did not start: %s" % log_of(home))
             session.run("xscreensaver-command", "-activate", timeout=20)
             check(wait_for(lambda: program_processes(program)), "the daemon started no tavrel")
+            started = time.monotonic()
             snow = wait_for(lambda: snow_pixels(session.screenshot(*screen)) > 100)
             check(snow, "no snow on the screen: %s" % log_of(home))
             if two_heads:
                 check(len(program_processes(program)) == len(heads),
                       "not one tavrel a monitor: %s" % log_of(home))
-                time.sleep(3)
-                for head in heads:
-                    check_flake_shape(session, head[2:] + head[:2], "monitor %dx%d+%d+%d" % head,
-                                      screen)
+                time.sleep(max(0.0, started + FLAKE_SHAPE_SECONDS - time.monotonic()))
+                shapes = median_flake_shapes(session, [head[2:] + head[:2] for head in heads],
+                                             screen)
+                for head, shape in zip(heads, shapes):
+                    check_flake_shape(shape, "monitor %dx%d+%d+%d" % head,
+                                      tolerance=HEADS_SHAPE_TOLERANCE)
             session.run("xscreensaver-command", "-deactivate", timeout=20)
             check(wait_for(lambda: not program_processes(program), 10),
                   "tavrel still runs after -deactivate")

@@ -10,7 +10,8 @@ import time
 
 from saver_harness import SCREEN_HEIGHT, SCREEN_WIDTH, check, snow_pixels
 from saver_load import cpu_seconds, native_swap_time, swap_times
-from x11_harness import PrivateDisplay, Xlib, check_flake_shape, crop
+from x11_harness import (FLAKE_SHAPE_SECONDS, PrivateDisplay, Xlib, check_flake_shape, crop,
+                         median_flake_shapes)
 
 # Flakes start above the view and need a few seconds to fall into it.
 SNOW_SECONDS = 4
@@ -110,17 +111,21 @@ def own_window_ends(program, display, session):
 
 
 def own_window_resized(program, display, session):
-    """Widened to the screen's width, the window is snowed in all over, in flakes of its new
-    shape."""
+    """Made twice as tall, the window is snowed in all over, in flakes of the shape they have in
+    a window made at that size beside it at the same time (perspective widens the flakes of a
+    wider picture)."""
+    xlib = Xlib(display.name)
+    area = (0, 0, SCREEN_WIDTH // 2, SCREEN_HEIGHT)
+    beside = (SCREEN_WIDTH // 2, 0) + area[2:]
+    session.start(program, "-window-id", hex(xlib.make_window(*beside)))
     tavrel, window = start_own_window(program, session)
-    area = (0, 0, SCREEN_WIDTH, SCREEN_HEIGHT // 2)
-    time.sleep(1)
     session.run("xdotool", "windowsize", "--sync", window, str(area[2]), str(area[3]))
-    time.sleep(SNOW_SECONDS)
-    shot = session.screenshot()
-    right = snow_pixels(crop(shot, SCREEN_WIDTH // 2, 0, SCREEN_WIDTH // 2, area[3]))
-    check(right > 100, "%d snow pixels in the window's new half" % right)
-    check_flake_shape(session, area, "resized to %dx%d" % area[2:])
+    time.sleep(FLAKE_SHAPE_SECONDS)
+    top = snow_pixels(crop(session.screenshot(), 0, 0, area[2], area[3] // 2))
+    check(top > 100, "%d snow pixels in the window's new half" % top)
+    resized, fresh = median_flake_shapes(session, (area, beside))
+    check_flake_shape(resized, "resized to %dx%d" % area[2:], expected=fresh)
+    xlib.close()
 
 
 def window_shape(program, display, session):
@@ -129,8 +134,9 @@ def window_shape(program, display, session):
     area = (SCREEN_WIDTH // 2, 0, SCREEN_WIDTH, SCREEN_HEIGHT)
     window = xlib.make_window(*area)
     session.start(program, "-window-id", hex(window))
-    time.sleep(SNOW_SECONDS)
-    check_flake_shape(session, area, "in the window", screen=(2 * SCREEN_WIDTH, SCREEN_HEIGHT))
+    time.sleep(FLAKE_SHAPE_SECONDS)
+    shape, = median_flake_shapes(session, (area,), (2 * SCREEN_WIDTH, SCREEN_HEIGHT))
+    check_flake_shape(shape, "in the window")
     xlib.close()
 
 

@@ -10,6 +10,7 @@ import ctypes
 import ctypes.util
 import os
 import select
+import statistics
 import subprocess
 import time
 
@@ -154,31 +155,40 @@ def crop(shot, x, y, width, height, screen_width=SCREEN_WIDTH):
     return b"".join(rows)
 
 
-# The flakes' mean bounding-box width over height in a picture of the right shape (-root on a
-# 1280x720 screen, as flake_shape measures it), and how far a picture may stray from it.
-FLAKE_SHAPE = 1.24
+# The flakes' median bounding-box width over height in a picture of the right shape (-root on a
+# 1280x720 screen, FLAKE_SHAPE_SECONDS after the start, as flake_shapes measures it), and how far
+# a picture may stray from it. The median, because flakes tumbling edge-on show as long thin
+# lines, whose share varies; at one time after the start, because flakes tilt as they tumble and
+# are seen more from above as they near the ground.
+FLAKE_SHAPE = 1.13
+FLAKE_SHAPE_SECONDS = 5
 FLAKE_SHAPE_TOLERANCE = 0.15
 
 
-def check_flake_shape(session, area, what, screen=(SCREEN_WIDTH, SCREEN_HEIGHT)):
-    """The flakes in an area of the screen have the shape of flakes in a picture of the right
-    shape, by flake_shape over three screenshots half a second apart (for fewer chance
-    overlaps)."""
-    shapes = []
+def median_flake_shapes(session, areas, screen=(SCREEN_WIDTH, SCREEN_HEIGHT)):
+    """The median of flake_shapes in each area of the screen, over the same three screenshots
+    half a second apart."""
+    shapes = [[] for _ in areas]
     for _ in range(3):
-        shot = crop(session.screenshot(*screen), *area, screen_width=screen[0])
-        shapes.append(flake_shape(shot, area[2], area[3]))
+        shot = session.screenshot(*screen)
+        for area, found in zip(areas, shapes):
+            found += flake_shapes(crop(shot, *area, screen_width=screen[0]), area[2], area[3])
         time.sleep(0.5)
-    shape = sum(shapes) / len(shapes)
-    if abs(shape / FLAKE_SHAPE - 1) > FLAKE_SHAPE_TOLERANCE:
+    return [statistics.median(found) if found else 0.0 for found in shapes]
+
+
+def check_flake_shape(shape, what, expected=FLAKE_SHAPE, tolerance=FLAKE_SHAPE_TOLERANCE):
+    """A median flake shape is about that of a picture of the right shape (by default the
+    reference picture's)."""
+    if abs(shape / expected - 1) > tolerance:
         raise AssertionError("%s: flakes %.2f times as wide as high, not about %.2f" %
-                             (what, shape, FLAKE_SHAPE))
+                             (what, shape, expected))
 
 
-def flake_shape(pixels, width, height):
-    """The mean width over height of the bounding boxes of the flakes in a picture (3 bytes a
-    pixel): each group of touching lit pixels is a flake, but for specks and flakes cut by the
-    picture's edge."""
+def flake_shapes(pixels, width, height):
+    """The width over height of the bounding box of each flake in a picture (3 bytes a pixel):
+    each group of touching lit pixels is a flake, but for specks and flakes cut by the picture's
+    edge."""
     lit = bytearray(1 if sum(pixels[i:i + 3]) > 90 else 0 for i in range(0, len(pixels), 3))
     ratios = []
     for start in range(len(lit)):
@@ -200,4 +210,4 @@ def flake_shape(pixels, width, height):
         if len(xs) >= 12 and min(xs) > 0 and min(ys) > 0 and max(xs) < width - 1 and \
                 max(ys) < height - 1:
             ratios.append((max(xs) - min(xs) + 1) / (max(ys) - min(ys) + 1))
-    return sum(ratios) / len(ratios) if ratios else 0.0
+    return ratios
