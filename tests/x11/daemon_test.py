@@ -130,8 +130,8 @@ def daemon_runs_tavrel(built_program, two_heads):
                     check_flake_shape(shape, "monitor %dx%d+%d+%d" % head,
                                       tolerance=HEADS_SHAPE_TOLERANCE)
             session.run("xscreensaver-command", "-deactivate", timeout=20)
-            check(wait_for(lambda: not program_processes(program), 10),
-                  "tavrel still runs after -deactivate")
+            check(wait_for(lambda: not program_processes(program), 20),
+                  "tavrel still runs after -deactivate: %s" % log_of(home))
         complaints = [line for line in log_of(home).splitlines()
                       if "tavrel" in line and "abnormally" in line]
         check(not complaints, "the daemon saw tavrel end badly: %s" % complaints)
