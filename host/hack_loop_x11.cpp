@@ -5,18 +5,35 @@
 
 #include <GL/gl.h>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <csignal>
 #include <ctime>
 
 #include "host/frame_clock.h"
 #include "host/frame_pacing.h"
-#include "scene/tavrel_x11.h"
+#include "host/hack_scene.h"
 
 namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
+// Written to by the signal handler, so that a wait for X events that began just after the loop
+// looked at stopRequested still ends (the self-pipe).
+int stopPipe[2] = {-1, -1};
 
-void requestStop(int) { stopRequested = 1; }
+void requestStop(int)
+{
+    stopRequested = 1;
+    if (stopPipe[1] >= 0) {
+        const int saved = errno;
+        const char byte = 1;
+        (void)!write(stopPipe[1], &byte, 1);
+        errno = saved;
+    }
+}
 
 double monotonicSeconds()
 {
@@ -34,6 +51,14 @@ void sleepFor(double seconds)
     clock_nanosleep(CLOCK_MONOTONIC, 0, &wait, nullptr);
 }
 
+void followPointer(const HackWindow& hack, HackScene& scene, const XMotionEvent& motion)
+{
+    const PointerPlacement placement =
+        scene.pointerMoved(motion.x, motion.y, hack.width, hack.height);
+    if (placement.move)
+        XWarpPointer(hack.display, None, hack.window, 0, 0, 0, 0, placement.x, placement.y);
+}
+
 bool endsOwnWindow(XKeyEvent& key)
 {
     const KeySym symbol = XLookupKeysym(&key, 0);
@@ -41,7 +66,7 @@ bool endsOwnWindow(XKeyEvent& key)
 }
 
 // Handles the events waiting; answers false when one of them ends the run.
-bool handleEvents(HackWindow& hack, TavrelHack& scene)
+bool handleEvents(HackWindow& hack, HackScene& scene)
 {
     while (XPending(hack.display) > 0) {
         XEvent event;
@@ -56,7 +81,21 @@ bool handleEvents(HackWindow& hack, TavrelHack& scene)
                 hack.width = event.xconfigure.width;
                 hack.height = event.xconfigure.height;
                 glViewport(0, 0, hack.width, hack.height);
+                scene.resize(hack.width, hack.height);
             }
+            break;
+        case MapNotify:
+            if (event.xmap.window == hack.window)
+                hack.viewable = true;
+            break;
+        case UnmapNotify:
+            if (event.xunmap.window == hack.window)
+                hack.viewable = false;
+            break;
+        case VisibilityNotify:
+            // Sent only to a viewable window, also when one becomes viewable with its ancestors.
+            hack.viewable = true;
+            hack.fullyObscured = event.xvisibility.state == VisibilityFullyObscured;
             break;
         case ClientMessage:
             if (hack.ownWindow &&
@@ -69,8 +108,7 @@ bool handleEvents(HackWindow& hack, TavrelHack& scene)
             break;
         case MotionNotify:
             if (hack.ownWindow)
-                scene.onPointerMotion(hack.display, hack.window, event.xmotion.x,
-                                      event.xmotion.y, hack.width, hack.height);
+                followPointer(hack, scene, event.xmotion);
             break;
         default:
             break;
@@ -89,10 +127,22 @@ bool windowGone(const HackWindow& hack)
     return !exists || windowRequestFailed();
 }
 
+// Sleeps until an X event or a stop arrives. Events Xlib has already read off the connection
+// would not wake poll, so those are looked at first.
+void waitForEvents(const HackWindow& hack)
+{
+    if (XPending(hack.display) > 0 || stopRequested)
+        return;
+    pollfd watched[2] = {{ConnectionNumber(hack.display), POLLIN, 0}, {stopPipe[0], POLLIN, 0}};
+    poll(watched, stopPipe[0] >= 0 ? 2 : 1, -1);
+}
+
 } // namespace
 
 void stopOnSignals()
 {
+    if (pipe2(stopPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        stopPipe[0] = stopPipe[1] = -1;
     struct sigaction action = {};
     action.sa_handler = requestStop;
     sigemptyset(&action.sa_mask);
@@ -102,15 +152,23 @@ void stopOnSignals()
     sigaction(SIGINT, &action, nullptr);
 }
 
-void runHack(HackWindow& hack, TavrelHack& scene)
+void runHack(HackWindow& hack, HackScene& scene)
 {
-    scene.initScene(hack.screenAspect);
+    scene.setUp(hack.width, hack.height);
     frameClock.start();
     const double frameRate = pacedFrameRate(displayRefreshHertz(hack));
     double due = monotonicSeconds();
     while (!stopRequested) {
         if (!handleEvents(hack, scene) || windowGone(hack))
             return;
+        // Nobody can see an unmapped or wholly covered window: wait for that to change, and
+        // start the clock afresh, so that the snow does not jump by the time it waited.
+        if (!hack.viewable || hack.fullyObscured) {
+            waitForEvents(hack);
+            frameClock.start();
+            due = monotonicSeconds();
+            continue;
+        }
         scene.drawFrame(frameSeconds());
         glXSwapBuffers(hack.display, hack.window);
         frameClock.tick();

@@ -1,16 +1,17 @@
 // The Linux program's run loop: the window's events, one frame of the scene per pass paced to
-// the display, and the close rules.
+// the display, no frames while nobody can see the window, and the close rules.
 #pragma once
 
 #include "host/hack_window_x11.h"
 
-class TavrelHack;
+class HackScene;
 
 // Runs frames until a signal to stop arrives (SIGTERM, SIGINT), the window is destroyed or,
 // in a window of its own, the user closes it or presses Escape or q. The scene is set up first,
-// with the context current.
-void runHack(HackWindow& hack, TavrelHack& scene);
+// with the context current. While the window is unmapped or wholly covered the loop draws
+// nothing and sleeps until an X event or a signal.
+void runHack(HackWindow& hack, HackScene& scene);
 
 // Makes SIGTERM and SIGINT end the run loop after the frame in hand, instead of ending the
-// process at once.
+// process at once; a wait for X events ends at once too.
 void stopOnSignals();

@@ -93,7 +93,7 @@ HackOptions parseHackOptions(const std::vector<std::string>& arguments,
         std::string value;
         bool hasJoined = false;
         splitOption(argument, name, value, hasJoined);
-        const bool takesValue = name == "rate" || name == "window-id";
+        const bool takesValue = name == "rate" || name == "window-id" || name == "display";
         if (hasJoined && !takesValue) {
             options.error = "option " + quoted(argument) + " takes no value";
             break;
@@ -118,6 +118,8 @@ HackOptions parseHackOptions(const std::vector<std::string>& arguments,
             explicitTarget = true;
             if (!readWindowId(value, options.windowId))
                 options.error = quoted(value) + " is not a window id";
+        } else if (name == "display") {
+            options.display = value;
         } else if (name == "rate") {
             if (!readRate(value, options.rate))
                 options.error = quoted(value) + " is not a number of flakes a second";
@@ -147,6 +149,7 @@ const char* hackUsage()
            "  -root              draw in the root window, or in the screen saver's window\n"
            "                     named by XSCREENSAVER_WINDOW\n"
            "  -window-id ID      draw in the window with this id (decimal, or 0x...)\n"
+           "  -display NAME      the X display to draw on (default: DISPLAY)\n"
            "  --rate N           flakes a second, 10 to 300 (default 100)\n"
            "  --transparent      overlapping flakes brighten each other\n"
            "  --gravity          the mouse steers a point of gravity (in a window of its own)\n"

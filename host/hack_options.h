@@ -15,6 +15,7 @@ enum class HackTarget {
 struct HackOptions {
     HackTarget target = HackTarget::OwnWindow;
     unsigned long windowId = 0;  // the window to draw in when target is NamedWindow
+    std::string display;         // the X display to open; empty for DISPLAY's
     std::int32_t rate = 100;     // flakes a second as given; the scene holds it to its bounds
     bool transparent = false;
     bool gravity = false;
@@ -23,8 +24,9 @@ struct HackOptions {
 };
 
 // Reads the arguments that follow the program's name. Every option may start with one dash or
-// two: -root, -window, -window-id ID (decimal, or hexadecimal after 0x), -rate N (a whole
-// number), -transparent, -gravity, -help; -rate and -window-id also take their value after '='.
+// two: -root, -window, -window-id ID (decimal, or hexadecimal after 0x), -display NAME, -rate N
+// (a whole number), -transparent, -gravity, -help; -rate, -window-id and -display also take their
+// value after '='.
 // screensaverWindow is the XSCREENSAVER_WINDOW environment variable (null when unset): the
 // daemon's window, drawn in instead of the root window, and also when no target is given; an
 // explicit -window or -window-id wins over it.

@@ -26,6 +26,9 @@ int displayLost(Display*)
     std::_Exit(0);
 }
 
+// Its size, its end, and whether anyone can see it.
+constexpr long sightEvents = StructureNotifyMask | VisibilityChangeMask;
+
 XVisualInfo* ownWindowVisual(Display* display)
 {
     int attributes[] = {GLX_RGBA,      GLX_DOUBLEBUFFER, GLX_RED_SIZE,   8, GLX_GREEN_SIZE, 8,
@@ -42,7 +45,7 @@ Window makeOwnWindow(HackWindow& hack, XVisualInfo* visual)
     attributes.colormap = XCreateColormap(display, root, visual->visual, AllocNone);
     attributes.background_pixel = BlackPixel(display, visual->screen);
     attributes.border_pixel = 0;
-    attributes.event_mask = StructureNotifyMask | KeyPressMask | PointerMotionMask;
+    attributes.event_mask = sightEvents | KeyPressMask | PointerMotionMask;
     const int width = DisplayWidth(display, visual->screen) / 2;
     const int height = DisplayHeight(display, visual->screen) / 2;
     const Window window = XCreateWindow(
@@ -82,8 +85,9 @@ XVisualInfo* drawableVisual(Display* display, Window window, std::string& error)
             XFree(visual);
         return nullptr;
     }
-    // Someone else's window: only its size and its end are of interest.
-    XSelectInput(display, window, StructureNotifyMask);
+    // Someone else's window: only its size, its end and whether it is seen are of interest; other
+    // clients may select the same events on it.
+    XSelectInput(display, window, sightEvents);
     return visual;
 }
 
@@ -91,9 +95,11 @@ XVisualInfo* drawableVisual(Display* display, Window window, std::string& error)
 
 bool openHackWindow(const HackOptions& options, HackWindow& hack, std::string& error)
 {
-    hack.display = XOpenDisplay(nullptr);
+    // No name: DISPLAY's.
+    const char* displayName = options.display.empty() ? nullptr : options.display.c_str();
+    hack.display = XOpenDisplay(displayName);
     if (hack.display == nullptr) {
-        error = "cannot open the display";
+        error = std::string("cannot open the display '") + XDisplayName(displayName) + "'";
         return false;
     }
     XSetErrorHandler(noteError);
@@ -121,7 +127,6 @@ bool openHackWindow(const HackOptions& options, HackWindow& hack, std::string& e
     if (visual == nullptr)
         return false;
     hack.context = glXCreateContext(display, visual, nullptr, True);
-    const int screen = visual->screen;
     XFree(visual);
     if (hack.context == nullptr || !glXMakeCurrent(display, hack.window, hack.context)) {
         error = "cannot make an OpenGL context on the window";
@@ -131,8 +136,8 @@ bool openHackWindow(const HackOptions& options, HackWindow& hack, std::string& e
     XGetWindowAttributes(display, hack.window, &attributes);
     hack.width = attributes.width;
     hack.height = attributes.height;
-    const double screenHeight = DisplayHeight(display, screen);
-    hack.screenAspect = screenHeight > 0 ? DisplayWidth(display, screen) / screenHeight : 1.0;
+    // A window mapped under an unmapped ancestor becomes viewable with a VisibilityNotify.
+    hack.viewable = attributes.map_state == IsViewable;
     return true;
 }
 

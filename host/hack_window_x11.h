@@ -18,12 +18,16 @@ struct HackWindow {
     Atom deleteWindow = 0;  // the window manager's close request, for a window of its own
     int width = 0;
     int height = 0;
-    double screenAspect = 1.0;  // the whole screen's width over its height
+    // Whether anyone can see the window: it is mapped with every ancestor (viewable), and not
+    // wholly covered by other windows. Kept by the run loop from the window's events.
+    bool viewable = false;
+    bool fullyObscured = false;
 };
 
-// Opens the display, finds or makes the window the options name and makes an OpenGL context with
-// a double buffer current on it. Answers false with a one-line reason when there is no display,
-// the named window does not exist, or its visual offers no OpenGL.
+// Opens the display (the options' one, or DISPLAY's), finds or makes the window the options name
+// and makes an OpenGL context with a double buffer current on it. Answers false with a one-line
+// reason when there is no display, the named window does not exist, or its visual offers no
+// OpenGL.
 bool openHackWindow(const HackOptions& options, HackWindow& hack, std::string& error);
 
 // The refresh rate the display reports in whole hertz, or 0 when it reports none.

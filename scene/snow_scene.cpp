@@ -59,6 +59,10 @@ SnowFields setUpSnowScene(const SnowSettings& settings, const FlakePicture& pict
     glPointSize(50.0f);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_ACCUM_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // Depth testing is never on, so the depth buffer is never read: with its writes masked the
+    // frame's clear leaves it alone, which on a packed depth-stencil buffer costs more than the
+    // colour clear itself. The pictures are the same.
+    glDepthMask(GL_FALSE);
 
     SnowFields fields;
     fields.spinner = new SpinnerField;

@@ -5,6 +5,7 @@
 #include "scene/bitmap_file_rules.h"
 #include "scene/flake_bitmap_file.h"
 #include "scene/gravity_steering.h"
+#include "scene/picture_shape_rules.h"
 #include "scene/swap_interval.h"
 
 TavrelHack::TavrelHack(const HackOptions& options, bool ownWindow)
@@ -14,10 +15,11 @@ TavrelHack::TavrelHack(const HackOptions& options, bool ownWindow)
     snow.snowCountPerSecond = clampedSnowRate(options.rate, snowRateMinimum, snowRateMaximum);
 }
 
-void TavrelHack::initScene(double aspect)
+void TavrelHack::setUp(int width, int height)
 {
     requestSwapInterval();
-    fields = setUpSnowScene(snow, readBitmapFile(flakeBitmapFile, flakeBitmapFileSize), aspect);
+    fields = setUpSnowScene(snow, readBitmapFile(flakeBitmapFile, flakeBitmapFileSize),
+                            pictureAspect(width, height));
 }
 
 void TavrelHack::drawFrame(double seconds)
@@ -25,14 +27,20 @@ void TavrelHack::drawFrame(double seconds)
     drawSnowFrame(seconds);
 }
 
-void TavrelHack::onPointerMotion(Display* display, Window window, int x, int y, int width,
-                                 int height)
+void TavrelHack::resize(int width, int height)
 {
+    reshapeSnowScene(pictureAspect(width, height));
+}
+
+PointerPlacement TavrelHack::pointerMoved(int x, int y, int width, int height)
+{
+    PointerPlacement placement;
     if (fields.gravity == nullptr)
-        return;
+        return placement;
     followMouse(fields.gravity->center, lastMouseX, lastMouseY, x, y);
     const bool recentredX = recentreAtEdge(lastMouseX, width);
     const bool recentredY = recentreAtEdge(lastMouseY, height);
     if (recentredX || recentredY)
-        XWarpPointer(display, None, window, 0, 0, 0, 0, *lastMouseX, *lastMouseY);
+        placement = {true, *lastMouseX, *lastMouseY};
+    return placement;
 }

@@ -1,29 +1,29 @@
 // The snow scene on X11: the settings from the command line held to the scene's bounds, the
-// flake picture the program carries, the shared set-up and frame, and mouse-steered gravity in a
-// window of its own.
+// flake picture the program carries, the shared set-up and frame in the shape of the drawable,
+// and mouse-steered gravity in a window of its own.
 #pragma once
-
-#include <X11/Xlib.h>
 
 #include <optional>
 
 #include "host/hack_options.h"
+#include "host/hack_scene.h"
 #include "scene/snow_scene.h"
 
-class TavrelHack {
+class TavrelHack : public HackScene {
 public:
     // Under a screen saver daemon a mouse move ends the saver, so the mouse steers gravity only
     // in a window of the program's own.
     TavrelHack(const HackOptions& options, bool ownWindow);
 
-    // Asks for one swap per refresh and runs the shared set-up for a screen of the given shape.
-    // Needs the window's OpenGL context current.
-    void initScene(double aspect);
-    // The shared frame; the host swaps the buffers.
-    void drawFrame(double seconds);
+    // Asks for one swap per refresh and runs the shared set-up for a picture of the drawable's
+    // shape.
+    void setUp(int width, int height) override;
+    void drawFrame(double seconds) override;
+    // The picture takes the drawable's new shape; the snow goes on.
+    void resize(int width, int height) override;
     // The gravity centre follows the pointer; at the window's edges the pointer is put back to
     // its middle, so that the mouse can travel without limit.
-    void onPointerMotion(Display* display, Window window, int x, int y, int width, int height);
+    PointerPlacement pointerMoved(int x, int y, int width, int height) override;
 
 private:
     SnowSettings snow;

@@ -17,7 +17,6 @@ import select
 import signal
 import subprocess
 import time
-from collections import deque
 
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 
@@ -331,31 +330,32 @@ def cpu_seconds(pids):
     return total / CLOCK_TICKS
 
 
-def flake_shapes(shot, width, height):
-    """Width over height of the bounding box of each flake (a patch of 4-connected snow pixels
-    of 12 pixels or more that does not touch the screen's edge) in a screenshot."""
-    snow = set()
-    for i in range(0, len(shot), 3):
-        if is_snow(shot[i], shot[i + 1], shot[i + 2]):
-            snow.add(i // 3)
-    shapes = []
-    while snow:
-        queue = deque([snow.pop()])
-        xs, ys = [], []
-        while queue:
-            pixel = queue.popleft()
-            x, y = pixel % width, pixel // width
+def flake_shapes(pixels, width, height):
+    """The width over height of the bounding box of each flake in a picture (3 bytes a pixel):
+    each group of touching lit pixels is a flake, but for specks and flakes cut by the picture's
+    edge."""
+    lit = bytearray(1 if sum(pixels[i:i + 3]) > 90 else 0 for i in range(0, len(pixels), 3))
+    ratios = []
+    for start in range(len(lit)):
+        if not lit[start]:
+            continue
+        lit[start] = 0
+        stack, xs, ys = [start], [], []
+        while stack:
+            index = stack.pop()
+            x, y = index % width, index // width
             xs.append(x)
             ys.append(y)
-            for near in ((pixel - 1) if x > 0 else -1, (pixel + 1) if x < width - 1 else -1,
-                         pixel - width, pixel + width):
-                if near in snow:
-                    snow.remove(near)
-                    queue.append(near)
+            for ny in (y - 1, y, y + 1):
+                for nx in (x - 1, x, x + 1):
+                    near = ny * width + nx
+                    if 0 <= nx < width and 0 <= ny < height and lit[near]:
+                        lit[near] = 0
+                        stack.append(near)
         if len(xs) >= 12 and min(xs) > 0 and min(ys) > 0 and max(xs) < width - 1 and \
                 max(ys) < height - 1:
-            shapes.append((max(xs) - min(xs) + 1) / (max(ys) - min(ys) + 1))
-    return shapes
+            ratios.append((max(xs) - min(xs) + 1) / (max(ys) - min(ys) + 1))
+    return ratios
 
 
 def black_pixels(shot):

@@ -1,6 +1,6 @@
 // Fuzzes the Linux program's command line and XSCREENSAVER_WINDOW with any arguments: a line is
 // either refused with one line of error, or names somewhere to draw, with a window id that is a
-// real one whenever a window is named.
+// real one whenever a window is named, and a display name only when one was given.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -25,6 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!options.error.empty()) {
         FUZZ_CHECK(options.error.find('\n') == std::string::npos);
         return 0;
+    }
+    if (!options.display.empty()) {
+        bool named = false;
+        for (const std::string& argument : arguments)
+            named = named || argument.find("display") != std::string::npos;
+        FUZZ_CHECK(named);
     }
     if (options.target == HackTarget::NamedWindow)
         FUZZ_CHECK(options.windowId != 0 && options.windowId <= 0xFFFFFFFFul);

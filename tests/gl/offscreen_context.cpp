@@ -3,7 +3,7 @@
 
 #include <EGL/eglext.h>
 
-OffscreenContext::OffscreenContext(int width, int height)
+OffscreenContext::OffscreenContext(int width, int height, bool depthStencil)
 {
     auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
         eglGetProcAddress("eglGetPlatformDisplayEXT"));
@@ -17,7 +17,9 @@ OffscreenContext::OffscreenContext(int width, int height)
     }
     const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE,
                                        EGL_OPENGL_BIT, EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8,
-                                       EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8, EGL_NONE};
+                                       EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8,
+                                       EGL_DEPTH_SIZE, depthStencil ? 24 : 0,
+                                       EGL_STENCIL_SIZE, depthStencil ? 8 : 0, EGL_NONE};
     EGLConfig config;
     EGLint found = 0;
     if (!eglChooseConfig(display, configAttributes, &config, 1, &found) || found == 0) {

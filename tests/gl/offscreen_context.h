@@ -6,8 +6,9 @@
 
 class OffscreenContext {
 public:
-    // Makes a context with a width x height RGBA pbuffer current; ready tells whether it worked.
-    OffscreenContext(int width, int height);
+    // Makes a context with a width x height RGBA pbuffer current, with a 24-bit depth and 8-bit
+    // stencil buffer when asked (the buffers a saver's window gets); ready tells whether it worked.
+    OffscreenContext(int width, int height, bool depthStencil = false);
     ~OffscreenContext();
 
     OffscreenContext(const OffscreenContext&) = delete;

@@ -58,6 +58,8 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{"daemon_window_without_options", {}, "4194316", named, 4194316, 100, false, false, false, false},
         OptionsCase{"window_wins_over_daemon_window", {"-window"}, "0x40000c", own, 0, 100, false, false, false, false},
         OptionsCase{"window_id_hex", {"-window-id", "0x1a00003"}, none, named, 0x1a00003, 100, false, false, false, false},
+        OptionsCase{"window_id_upper_case_hex", {"-window-id", "0X1A00003"}, none, named, 0x1a00003, 100, false, false, false, false},
+        OptionsCase{"display_without_value", {"-display"}, none, own, 0, 100, false, false, false, true},
         OptionsCase{"window_id_joined", {"--window-id=77"}, "0x40000c", named, 77, 100, false, false, false, false},
         OptionsCase{"settings", {"--rate", "250", "--transparent", "-gravity"}, none, own, 0, 250, true, true, false, false},
         OptionsCase{"rate_joined_and_signed", {"--rate=-4"}, none, own, 0, -4, false, false, false, false},
@@ -76,5 +78,21 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{"window_id_hex_prefix_alone", {"-window-id", "0x"}, none, own, 0, 100, false, false, false, true},
         OptionsCase{"daemon_window_not_a_number", {"-root"}, "screen", own, 0, 100, false, false, false, true}),
     [](const ::testing::TestParamInfo<OptionsCase>& info) { return std::string(info.param.name); });
+
+TEST(HackOptionsDisplay, NamesTheDisplayToOpen)
+{
+    struct Case {
+        std::vector<std::string> arguments;
+        const char* display;
+    };
+    const Case cases[] = {
+        {{}, ""},
+        {{"-display", ":1.0", "-root"}, ":1.0"},
+        {{"--display=host:2"}, "host:2"},
+        {{"-display", ":3", "--display", ":4"}, ":4"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(parseHackOptions(c.arguments, nullptr).display, c.display) << c.display;
+}
 
 } // namespace

@@ -1,5 +1,6 @@
 // The snow scene's portable rules: the stored flake rate, the alpha from brightness and the
-// flake picture's conversion, the cursor recentring arithmetic and the extension list.
+// flake picture's conversion, the cursor recentring arithmetic, the extension list and the
+// picture's shape.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include "scene/flake_pixels_rules.h"
 #include "scene/gl_extension_rules.h"
 #include "scene/mouse_steering_rules.h"
+#include "scene/picture_shape_rules.h"
 #include "scene/snow_settings_rules.h"
 
 namespace {
@@ -138,6 +140,22 @@ TEST(MouseSteering, RecentresAtTheEdgesToTheTruncatedMiddle)
     EXPECT_EQ(recentredPosition(1080), 540);
     EXPECT_EQ(recentredPosition(1365), 682);
     EXPECT_EQ(recentredPosition(1), 0);
+}
+
+TEST(PictureAspect, WidthOverHeightAndSquareForNoSize)
+{
+    const int most = std::numeric_limits<int>::max();
+    struct Case {
+        int width, height;
+        double expected;
+    };
+    const Case cases[] = {
+        {1280, 720, 16.0 / 9.0}, {2560, 720, 32.0 / 9.0}, {720, 1280, 9.0 / 16.0},
+        {1, 1, 1.0},             {most, 1, most},         {0, 720, 1.0},
+        {1280, 0, 1.0},          {-1280, 720, 1.0},       {1280, -720, 1.0},
+    };
+    for (const Case& c : cases)
+        EXPECT_DOUBLE_EQ(pictureAspect(c.width, c.height), c.expected) << c.width << "x" << c.height;
 }
 
 TEST(ListsExtension, MatchesWholeNamesOnly)

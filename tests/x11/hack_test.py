@@ -1,12 +1,17 @@
 """The Linux program on a private Xvfb display with Mesa: snow in a window of its own and in a
 window the test made, the ends that must give status 0 within a second (a signal, the window
-destroyed), and command lines it must refuse with status 1 and a message."""
+destroyed, Escape and the close box in its own window), the picture in the shape of the window it
+is drawn in, the frame wait, no frames while nobody sees the window, gravity steered by the mouse,
+and command lines it must refuse with status 1 and a message."""
 import argparse
+import os
 import signal
 import time
 
 from saver_harness import SCREEN_HEIGHT, SCREEN_WIDTH, check, snow_pixels
-from x11_harness import PrivateDisplay, Xlib, crop
+from saver_load import cpu_seconds, native_swap_time, swap_times
+from x11_harness import (FLAKE_SHAPE_SECONDS, PrivateDisplay, Xlib, check_flake_shape, crop,
+                         median_flake_shapes)
 
 # Flakes start above the view and need a few seconds to fall into it.
 SNOW_SECONDS = 4
@@ -31,10 +36,36 @@ def check_ends_with_zero(tavrel, what):
     check(status == 0, "%s: status %r a second later" % (what, status))
 
 
-def own_window(program, display, session):
-    tavrel = session.start(program)
+class Traced:
+    """The program started with bench/libswap_log.so (SWAP_LOG) loaded, which logs each buffer
+    swap."""
+
+    def __init__(self, session, *arguments):
+        self.trace = os.path.join(os.environ.get("TMPDIR", "/tmp"), "tavrel-swaps-%d.txt" %
+                                  os.getpid())
+        with open(self.trace, "w", encoding="utf-8") as trace:
+            self.program = session.start(*arguments, errors=trace, env={"LD_PRELOAD": SWAP_LOG})
+
+    def load(self, seconds):
+        """Swaps and cores used over the next seconds."""
+        _, start_line = swap_times(self.trace, 0, native_swap_time)
+        pids = [self.program.popen.pid]
+        cpu_start, wall_start = cpu_seconds(pids), time.monotonic()
+        time.sleep(seconds)
+        cores = (cpu_seconds(pids) - cpu_start) / (time.monotonic() - wall_start)
+        swaps, _ = swap_times(self.trace, start_line, native_swap_time)
+        return len(swaps), cores
+
+
+def start_own_window(program, session, *arguments):
+    tavrel = session.start(program, *arguments)
     window = session.find_window(name="Tavrel")
     check(window is not None, "no window named Tavrel")
+    return tavrel, window
+
+
+def own_window(program, display, session):
+    tavrel, window = start_own_window(program, session)
     x, y, width, height = session.geometry(window)
     check((width, height) == (SCREEN_WIDTH // 2, SCREEN_HEIGHT // 2),
           "window of %dx%d" % (width, height))
@@ -59,13 +90,120 @@ def given_window(program, display, session):
 
 def own_window_destroyed(program, display, session):
     xlib = Xlib(display.name)
-    tavrel = session.start(program, "--gravity")
-    window = session.find_window(name="Tavrel")
-    check(window is not None, "no window named Tavrel")
+    tavrel, window = start_own_window(program, session, "--gravity")
     time.sleep(1)
     xlib.destroy(int(window))
     check_ends_with_zero(tavrel, "its window destroyed")
     xlib.close()
+
+
+def own_window_ends(program, display, session):
+    """Escape, q and the close box each end a window of its own with status 0."""
+    xlib = Xlib(display.name)
+    for what, close in (("Escape", lambda window: session.key(window, "Escape")),
+                        ("q", lambda window: session.key(window, "q")),
+                        ("the close box", lambda window: xlib.close_box(int(window)))):
+        tavrel, window = start_own_window(program, session)
+        time.sleep(1)
+        close(window)
+        check_ends_with_zero(tavrel, what)
+    xlib.close()
+
+
+def own_window_resized(program, display, session):
+    """Made twice as tall, the window is snowed in all over, in flakes of the shape they have in
+    a window made at that size beside it at the same time (perspective widens the flakes of a
+    wider picture)."""
+    xlib = Xlib(display.name)
+    area = (0, 0, SCREEN_WIDTH // 2, SCREEN_HEIGHT)
+    beside = (SCREEN_WIDTH // 2, 0) + area[2:]
+    session.start(program, "-window-id", hex(xlib.make_window(*beside)))
+    tavrel, window = start_own_window(program, session)
+    session.run("xdotool", "windowsize", "--sync", window, str(area[2]), str(area[3]))
+    time.sleep(FLAKE_SHAPE_SECONDS)
+    top = snow_pixels(crop(session.screenshot(), 0, 0, area[2], area[3] // 2))
+    check(top > 100, "%d snow pixels in the window's new half" % top)
+    resized, fresh = median_flake_shapes(session, (area, beside))
+    check_flake_shape(resized, "resized to %dx%d" % area[2:], expected=fresh)
+    xlib.close()
+
+
+def window_shape(program, display, session):
+    """A 1280x720 window on a screen twice as wide: the flakes have the window's shape."""
+    xlib = Xlib(display.name)
+    area = (SCREEN_WIDTH // 2, 0, SCREEN_WIDTH, SCREEN_HEIGHT)
+    window = xlib.make_window(*area)
+    session.start(program, "-window-id", hex(window))
+    time.sleep(FLAKE_SHAPE_SECONDS)
+    shape, = median_flake_shapes(session, (area,), (2 * SCREEN_WIDTH, SCREEN_HEIGHT))
+    check_flake_shape(shape, "in the window")
+    xlib.close()
+
+
+def frame_wait(program, display, session):
+    """In a small window, where a swap costs next to nothing and never waits for the display, the
+    frame wait keeps the program from spinning a core."""
+    xlib = Xlib(display.name)
+    window = xlib.make_window(0, 0, 160, 120)
+    traced = Traced(session, program, "-window-id", hex(window))
+    time.sleep(1)
+    swaps, cores = traced.load(3)
+    # Paced to Xvfb's 60 Hz the program swaps about 61 times a second, whatever the load.
+    check(0 < swaps <= 3 * 75 and cores < 0.4, "%d swaps with %.2f cores in 3 s" % (swaps, cores))
+    xlib.close()
+
+
+def check_no_frames_then_frames(traced, what, hide, show):
+    hide()
+    time.sleep(0.5)
+    swaps, cores = traced.load(3)
+    check(swaps == 0 and cores <= 0.01, "%s: %d swaps, %.3f cores" % (what, swaps, cores))
+    show()
+    swaps, _ = traced.load(1)
+    check(swaps > 10, "seen again after %s: %d swaps in a second" % (what, swaps))
+
+
+def out_of_sight(program, display, session):
+    """Unmapped or wholly covered, its own window gets no frames and the program no CPU; seen
+    again, it draws; a signal ends it at once while it waits."""
+    xlib = Xlib(display.name)
+    traced = Traced(session, program)
+    window = session.find_window(name="Tavrel")
+    check(window is not None, "no window named Tavrel")
+    width, height = session.geometry(window)[2:]
+    check_no_frames_then_frames(traced, "unmapped",
+                                lambda: session.run("xdotool", "windowunmap", "--sync", window),
+                                lambda: session.run("xdotool", "windowmap", "--sync", window))
+    cover = []
+    check_no_frames_then_frames(
+        traced, "covered", lambda: cover.append(xlib.make_window(0, 0, width + 10, height + 10)),
+        lambda: xlib.destroy(cover.pop()))
+    session.run("xdotool", "windowunmap", "--sync", window)
+    time.sleep(0.5)
+    traced.program.signal(signal.SIGTERM)
+    check_ends_with_zero(traced.program, "SIGTERM while unmapped")
+    xlib.close()
+
+
+def gravity(program, display, session):
+    """With --gravity the pointer's motion reaches the steering: at the window's edge the program
+    puts the pointer back to the window's middle, so that the mouse can steer without limit."""
+    tavrel, window = start_own_window(program, session, "--gravity")
+    x, y, width, height = session.geometry(window)
+    middle = (x + width // 2, y + height // 2)
+    session.move_mouse(*middle)
+    time.sleep(0.5)
+    session.move_mouse(x + width - 2, middle[1])
+    deadline = time.monotonic() + 5
+    while time.monotonic() < deadline and pointer(session) != middle:
+        time.sleep(0.1)
+    check(pointer(session) == middle, "the pointer stayed at %s" % (pointer(session),))
+
+
+def pointer(session):
+    shell = session.run("xdotool", "getmouselocation", "--shell").stdout.decode()
+    values = dict(line.split("=", 1) for line in shell.split() if "=" in line)
+    return int(values["X"]), int(values["Y"])
 
 
 def interrupted(program, display, session):
@@ -81,13 +219,14 @@ def command_lines(program, display, session):
         ["--bogus"], ["--rate"], ["--rate", "many"], ["--rate", "12x"], ["--rate="],
         ["-window-id", "0"], ["-window-id", "0xZZ"], ["-window-id", "0x1ffffffff"],
         ["--transparent=yes"], ["snow"], ["-window-id", "0x3fffff0"],
+        ["-display", ":99999"],
     ]
     for arguments in refused:
         ran = session.run(program, *arguments, timeout=20)
         lines = ran.stderr.decode(errors="replace").splitlines()
         check(ran.returncode == 1, "%s: status %d" % (arguments, ran.returncode))
         check(len(lines) >= 1 and lines[0].startswith("tavrel: "), "%s: %r" % (arguments, lines))
-        if arguments != ["-window-id", "0x3fffff0"]:
+        if arguments not in (["-window-id", "0x3fffff0"], ["-display", ":99999"]):
             check(lines[1:2] == ["usage: tavrel [options]"], "%s: no usage" % (arguments,))
     ran = session.run(program, "--help", timeout=20)
     check(ran.returncode == 0 and b"--rate N" in ran.stdout, "--help: %r" % ran.stdout)
@@ -99,15 +238,28 @@ SCENARIOS = {
     "own_window_destroyed": own_window_destroyed,
     "interrupted": interrupted,
     "command_lines": command_lines,
+    "own_window_ends": own_window_ends,
+    "own_window_resized": own_window_resized,
+    "frame_wait": frame_wait,
+    "out_of_sight": out_of_sight,
+    "gravity": gravity,
+    "window_shape": window_shape,
 }
+# Scenarios on a screen of another size than 1280x720.
+SCREENS = {"window_shape": (2 * SCREEN_WIDTH, SCREEN_HEIGHT)}
+SWAP_LOG = None
 
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--program", required=True)
     parser.add_argument("--scenario", required=True, choices=sorted(SCENARIOS))
+    parser.add_argument("--swap-log", required=True, help="bench/libswap_log.so")
     arguments = parser.parse_args()
-    with PrivateDisplay() as display, display.session() as session:
+    global SWAP_LOG
+    SWAP_LOG = arguments.swap_log
+    size = SCREENS.get(arguments.scenario, (SCREEN_WIDTH, SCREEN_HEIGHT))
+    with PrivateDisplay(size=size) as display, display.session() as session:
         SCENARIOS[arguments.scenario](arguments.program, display, session)
     print("%s: passed" % arguments.scenario)
 
