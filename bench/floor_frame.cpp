@@ -19,8 +19,8 @@
 
 #include "host/frame_clock.h"
 #include "host/frame_pacing.h"
-#include "host/hack_options.h"
-#include "host/hack_window_x11.h"
+#include "linux/hack_options.h"
+#include "linux/hack_window_x11.h"
 
 namespace {
 

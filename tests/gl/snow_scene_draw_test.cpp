@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "scene/tavrel_x11.h"
+#include "scene/tavrel_hack.h"
 #include "tests/gl/offscreen_context.h"
 
 namespace {

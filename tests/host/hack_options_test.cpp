@@ -1,6 +1,6 @@
 // The Linux program's command line: where it draws, the snow's settings, and the lines it
 // refuses.
-#include "host/hack_options.h"
+#include "linux/hack_options.h"
 
 #include <gtest/gtest.h>
 

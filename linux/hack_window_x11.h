@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "host/hack_options.h"
+#include "linux/hack_options.h"
 
 struct HackWindow {
     Display* display = nullptr;

@@ -1,12 +1,11 @@
-// The snow scene on X11.
-#include "scene/tavrel_x11.h"
+// The snow scene of the Linux program.
+#include "scene/tavrel_hack.h"
 
 #include "fields/gravity_field.h"
 #include "scene/bitmap_file_rules.h"
 #include "scene/flake_bitmap_file.h"
 #include "scene/gravity_steering.h"
 #include "scene/picture_shape_rules.h"
-#include "scene/swap_interval.h"
 
 TavrelHack::TavrelHack(const HackOptions& options, bool ownWindow)
 {
@@ -17,7 +16,6 @@ TavrelHack::TavrelHack(const HackOptions& options, bool ownWindow)
 
 void TavrelHack::setUp(int width, int height)
 {
-    requestSwapInterval();
     fields = setUpSnowScene(snow, readBitmapFile(flakeBitmapFile, flakeBitmapFileSize),
                             pictureAspect(width, height));
 }

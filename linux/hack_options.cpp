@@ -1,5 +1,5 @@
 // The Linux program's command line.
-#include "host/hack_options.h"
+#include "linux/hack_options.h"
 
 #include <limits>
 

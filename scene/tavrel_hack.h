@@ -1,12 +1,12 @@
-// The snow scene on X11: the settings from the command line held to the scene's bounds, the
-// flake picture the program carries, the shared set-up and frame in the shape of the drawable,
-// and mouse-steered gravity in a window of its own.
+// The snow scene of the Linux program, for either of its hosts (X11, Wayland): the settings from
+// the command line held to the scene's bounds, the flake picture the program carries, the shared
+// set-up and frame in the shape of the drawable, and mouse-steered gravity in a window of its own.
 #pragma once
 
 #include <optional>
 
-#include "host/hack_options.h"
-#include "host/hack_scene.h"
+#include "linux/hack_options.h"
+#include "linux/hack_scene.h"
 #include "scene/snow_scene.h"
 
 class TavrelHack : public HackScene {
@@ -15,8 +15,8 @@ public:
     // in a window of the program's own.
     TavrelHack(const HackOptions& options, bool ownWindow);
 
-    // Asks for one swap per refresh and runs the shared set-up for a picture of the drawable's
-    // shape.
+    // Runs the shared set-up for a picture of the drawable's shape; the host has already asked
+    // for one swap per refresh.
     void setUp(int width, int height) override;
     void drawFrame(double seconds) override;
     // The picture takes the drawable's new shape; the snow goes on.

@@ -1,39 +1,21 @@
 // The Linux program's run loop and close rules.
-#include "host/hack_loop_x11.h"
+#include "linux/hack_loop_x11.h"
 
 #include <X11/keysym.h>
 
 #include <GL/gl.h>
 
-#include <fcntl.h>
 #include <poll.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <csignal>
 #include <ctime>
 
 #include "host/frame_clock.h"
 #include "host/frame_pacing.h"
-#include "host/hack_scene.h"
+#include "linux/hack_scene.h"
+#include "linux/stop_signals.h"
+#include "scene/swap_interval.h"
 
 namespace {
-
-volatile std::sig_atomic_t stopRequested = 0;
-// Written to by the signal handler, so that a wait for X events that began just after the loop
-// looked at stopRequested still ends (the self-pipe).
-int stopPipe[2] = {-1, -1};
-
-void requestStop(int)
-{
-    stopRequested = 1;
-    if (stopPipe[1] >= 0) {
-        const int saved = errno;
-        const char byte = 1;
-        (void)!write(stopPipe[1], &byte, 1);
-        errno = saved;
-    }
-}
 
 double monotonicSeconds()
 {
@@ -131,34 +113,24 @@ bool windowGone(const HackWindow& hack)
 // would not wake poll, so those are looked at first.
 void waitForEvents(const HackWindow& hack)
 {
-    if (XPending(hack.display) > 0 || stopRequested)
+    if (XPending(hack.display) > 0 || stopRequested())
         return;
-    pollfd watched[2] = {{ConnectionNumber(hack.display), POLLIN, 0}, {stopPipe[0], POLLIN, 0}};
-    poll(watched, stopPipe[0] >= 0 ? 2 : 1, -1);
+    const int stopSignal = stopSignalDescriptor();
+    pollfd watched[2] = {{ConnectionNumber(hack.display), POLLIN, 0}, {stopSignal, POLLIN, 0}};
+    poll(watched, stopSignal >= 0 ? 2 : 1, -1);
 }
 
 } // namespace
 
-void stopOnSignals()
-{
-    if (pipe2(stopPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        stopPipe[0] = stopPipe[1] = -1;
-    struct sigaction action = {};
-    action.sa_handler = requestStop;
-    sigemptyset(&action.sa_mask);
-    // No SA_RESTART: the frame wait must end when the signal comes.
-    action.sa_flags = 0;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-}
-
 void runHack(HackWindow& hack, HackScene& scene)
 {
+    // One swap per refresh where GLX offers it, before the scene sets itself up.
+    requestSwapInterval();
     scene.setUp(hack.width, hack.height);
     frameClock.start();
     const double frameRate = pacedFrameRate(displayRefreshHertz(hack));
     double due = monotonicSeconds();
-    while (!stopRequested) {
+    while (!stopRequested()) {
         if (!handleEvents(hack, scene) || windowGone(hack))
             return;
         // Nobody can see an unmapped or wholly covered window: wait for that to change, and

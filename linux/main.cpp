@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "host/hack_loop_x11.h"
-#include "host/hack_options.h"
-#include "host/hack_window_x11.h"
-#include "scene/tavrel_x11.h"
+#include "linux/hack_loop_x11.h"
+#include "linux/hack_options.h"
+#include "linux/hack_window_x11.h"
+#include "linux/stop_signals.h"
+#include "scene/tavrel_hack.h"
 
 int main(int argc, char** argv)
 {
