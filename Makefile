@@ -16,6 +16,7 @@ PACKAGES := cmake make g++ python3 \
   wine wine64 libwine fonts-wine xvfb xauth xdotool imagemagick x11-utils \
   clang libclang-rt-14-dev valgrind \
   xserver-xephyr wixl msitools xscreensaver libx11-dev libxrandr-dev \
+  libwayland-dev libwayland-bin wayland-protocols pkg-config sway grim wtype wayvnc \
   git osslsigncode openssl dpkg-dev lintian
 
 JOBS ?= $(shell nproc)

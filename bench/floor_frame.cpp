@@ -4,6 +4,8 @@
 //   floor_frame -root                 in the root window, as the Linux program's -root
 //   floor_frame -visual ID            in a full-screen window of its own with that X visual (the
 //                                     visual of the Windows saver's window under Wine)
+//   floor_frame --wayland             full screen on every output of the Wayland compositor, in
+//                                     the Wayland saver's own host, paced as it paces
 // It runs until it is stopped by a signal.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -19,8 +21,12 @@
 
 #include "host/frame_clock.h"
 #include "host/frame_pacing.h"
+#include "linux/hack_display_wayland.h"
+#include "linux/hack_loop_wayland.h"
 #include "linux/hack_options.h"
+#include "linux/hack_scene.h"
 #include "linux/hack_window_x11.h"
+#include "linux/stop_signals.h"
 
 namespace {
 
@@ -65,11 +71,36 @@ unsigned long screenWindowWithVisual(const char* visualText)
     return window;
 }
 
+// A scene that only clears, for the Wayland host to drive.
+class ClearScene : public HackScene {
+public:
+    void setUp(int, int) override {}
+    void drawFrame(double) override { glClear(GL_COLOR_BUFFER_BIT); }
+    void drawAgain() override { glClear(GL_COLOR_BUFFER_BIT); }
+    void resize(int, int) override {}
+    PointerPlacement pointerMoved(int, int, int, int) override { return {}; }
+};
+
+int floorOnWayland()
+{
+    stopOnSignals();
+    WaylandHack hack;
+    ClearScene scene;
+    std::string error;
+    const bool ran = openWaylandHack(hack, error) && runWaylandHack(hack, scene, error);
+    closeWaylandHack(hack);
+    if (!ran)
+        std::fprintf(stderr, "floor_frame: %s\n", error.c_str());
+    return ran ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (arguments.size() == 1 && arguments[0] == "--wayland")
+        return floorOnWayland();
     if (arguments.size() == 2 && arguments[0] == "-visual") {
         const unsigned long window = screenWindowWithVisual(arguments[1].c_str());
         if (window == 0) {

@@ -20,6 +20,12 @@ the Windows saver's own window for tavrel.scr. Each saver's row gives its cores 
 With --display-off-only the savers are measured where nobody can see them instead: the Windows
 saver after the probe (--probe) has posted it the message that turns the display off, and the
 Linux program in a window of its own that is then unmapped.
+
+With --wayland (and no --env) each Linux program runs as tavrel --wayland on a headless sway of
+--size instead, beside the floor program in the same Wayland host (floor_frame --wayland), and
+then once more with its surface hidden (another workspace shown on the output): a headless sway
+cannot power its output off, and a hidden surface gets no frame callbacks as one on an output
+that is off does.
 """
 import argparse
 import os
@@ -40,8 +46,9 @@ def wine_swap_time(line):
 
 
 def native_swap_time(line):
-    """The timestamp of a buffer swap that libswap_log.so printed ("glXSwapBuffers <seconds>")."""
-    return line.split()[1] if line.startswith("glXSwapBuffers ") else None
+    """The timestamp of a buffer swap that libswap_log.so printed ("glXSwapBuffers <seconds>" or
+    "eglSwapBuffers <seconds> <surface>")."""
+    return line.split()[1] if line.startswith(("glXSwapBuffers ", "eglSwapBuffers ")) else None
 
 
 def swap_times(path, start_line, swap_time):
@@ -167,9 +174,33 @@ def run_wine(bench, scr, rates):
         bench.report(label_of(scr, "wine"), rate, frames, cores, floor)
 
 
+def run_wayland(arguments, rates):
+    """The Linux programs on a headless sway, seen and then hidden, beside the Wayland floor."""
+    from wayland_harness import HeadlessSway
+    size = tuple(int(side) for side in arguments.size.split("x"))
+    swap_log = os.path.join(os.path.dirname(arguments.floor), "libswap_log.so")
+    with HeadlessSway(size, programs=[arguments.floor, swap_log] + arguments.native) as sway:
+        session = sway.session()
+        labels = [label_of(native, "wayland") for native in arguments.native]
+        arguments.floor = sway.copy(arguments.floor)
+        bench = Bench(session, arguments)
+        frames, floor = bench.native(arguments.floor, "--wayland")
+        bench.report("floor --wayland", "-", frames, floor, None)
+        for native, label in zip(arguments.native, labels):
+            for rate in rates:
+                frames, cores = bench.native(sway.copy(native), "--wayland", "--rate", str(rate))
+                bench.report(label, rate, frames, cores, floor)
+            hide = lambda: session.show_workspace("HEADLESS-1", 2)
+            frames, cores = bench.native(sway.copy(native), "--wayland", "--rate",
+                                         str(rates[0]), settle=hide)
+            bench.report(label + " hidden", rates[0], frames, cores, None)
+            session.show_workspace("HEADLESS-1", 1)
+
+
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--env", required=True)
+    parser.add_argument("--env")
+    parser.add_argument("--wayland", action="store_true")
     parser.add_argument("--size", required=True)
     parser.add_argument("--scr", action="append", default=[])
     parser.add_argument("--native", action="append", default=[])
@@ -187,6 +218,9 @@ def main():
     if arguments.header:
         print(HEADER % ("program", "size", "rate", "frames/s", "cores", "floor", "ratio",
                         "median ms", "p99 ms"))
+    if arguments.wayland:
+        run_wayland(arguments, rates)
+        return 0
     with Session(read_env(arguments.env), None, arguments.probe) as session:
         bench = Bench(session, arguments)
         for native in arguments.native:

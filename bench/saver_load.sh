@@ -2,7 +2,9 @@
 # The running saver's load on the machine beside the floor of any paced full-screen frame: frames a
 # second, CPU cores (and their ratio to the floor's) and frame intervals, on private Xvfb displays
 # of 1280x720 and 1920x1080 with Mesa's software renderer; then the same savers where nobody can
-# see them (the display turned off, the window unmapped).
+# see them (the display turned off, the window unmapped); then the Linux program as a Wayland
+# saver on a headless sway at the first size, beside the floor in the same Wayland host, seen and
+# hidden.
 #   bench/saver_load.sh [PATH/TO/tavrel.scr | PATH/TO/tavrel ...]
 # (default: build/windows/tavrel.scr, and the Linux program build/native/tavrel when it is built).
 # A .scr is measured under Wine, any other program as the Linux program, natively on the same
@@ -22,11 +24,13 @@ if [[ $# -eq 0 ]]; then
 fi
 [[ -x $floor ]] || { echo "no floor program at $floor: build the native preset first" >&2; exit 1; }
 programs=()
+natives=()
 for scr in "$@"; do
   [[ -f $scr ]] || { echo "no saver at $scr: build it first" >&2; exit 1; }
   kind=--native
   [[ $scr == *.scr ]] && kind=--scr
   programs+=("$kind" "$(cd "$(dirname "$scr")" && pwd)/$(basename "$scr")")
+  [[ $kind == --native ]] && natives+=("$kind" "${programs[-1]}")
 done
 extra=()
 [[ -f $probe ]] && extra+=(--probe "$probe")
@@ -49,3 +53,10 @@ PYTHONPATH=$root/tests/e2e PYTHONDONTWRITEBYTECODE=1 python3 "$root/bench/saver_
   --env "$work/env" --workdir "$work" --size "$size" --floor "$floor" "${programs[@]}" \
   "${extra[@]}" --display-off-only --seconds "${SAVER_SECONDS:-15}" \
   --warmup "${SAVER_WARMUP:-15}" --rates "${SAVER_RATES:-100}"
+# On Wayland: the Linux programs only, on a headless sway of the first size.
+if [[ ${#natives[@]} -gt 0 ]]; then
+  PYTHONPATH=$root/tests/e2e:$root/tests/x11:$root/tests/wayland PYTHONDONTWRITEBYTECODE=1 \
+    python3 "$root/bench/saver_load.py" --wayland --workdir "$work" --size "$size" \
+    --floor "$floor" "${natives[@]}" --seconds "${SAVER_SECONDS:-15}" \
+    --warmup "${SAVER_WARMUP:-15}" --rates "${SAVER_RATES:-100}"
+fi

@@ -1,12 +1,25 @@
-/* Counts the Linux program's frames from outside: loaded ahead of the GL library
- * (LD_PRELOAD), it passes every glXSwapBuffers on and then prints one line per swap with the
- * monotonic time to standard error, "glXSwapBuffers <seconds>". The program itself is unchanged. */
+/* Counts the Linux program's frames from outside: loaded ahead of the GL and EGL libraries
+ * (LD_PRELOAD), it passes every glXSwapBuffers and eglSwapBuffers on and then prints one line per
+ * swap with the monotonic time to standard error, "glXSwapBuffers <seconds>", or
+ * "eglSwapBuffers <seconds> <surface>" with the EGL surface swapped, so that the frames of each
+ * of a Wayland saver's outputs can be told apart. The program itself is unchanged. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <stdio.h>
 #include <time.h>
 
+#include <EGL/egl.h>
 #include <GL/glx.h>
+
+static void logSwap(const char* name, const void* surface)
+{
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    if (surface == NULL)
+        fprintf(stderr, "%s %lld.%09ld\n", name, (long long)now.tv_sec, now.tv_nsec);
+    else
+        fprintf(stderr, "%s %lld.%09ld %p\n", name, (long long)now.tv_sec, now.tv_nsec, surface);
+}
 
 void glXSwapBuffers(Display* display, GLXDrawable drawable)
 {
@@ -15,7 +28,15 @@ void glXSwapBuffers(Display* display, GLXDrawable drawable)
         *(void**)&swap = dlsym(RTLD_NEXT, "glXSwapBuffers");
     if (swap != NULL)
         swap(display, drawable);
-    struct timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    fprintf(stderr, "glXSwapBuffers %lld.%09ld\n", (long long)now.tv_sec, now.tv_nsec);
+    logSwap("glXSwapBuffers", NULL);
+}
+
+EGLBoolean eglSwapBuffers(EGLDisplay display, EGLSurface surface)
+{
+    static EGLBoolean (*swap)(EGLDisplay, EGLSurface);
+    if (swap == NULL)
+        *(void**)&swap = dlsym(RTLD_NEXT, "eglSwapBuffers");
+    const EGLBoolean swapped = swap != NULL ? swap(display, surface) : EGL_FALSE;
+    logSwap("eglSwapBuffers", surface);
+    return swapped;
 }

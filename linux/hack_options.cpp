@@ -127,13 +127,19 @@ HackOptions parseHackOptions(const std::vector<std::string>& arguments,
             options.transparent = true;
         } else if (name == "gravity") {
             options.gravity = true;
+        } else if (name == "wayland") {
+            options.wayland = true;
         } else if (name == "help" || name == "h") {
             options.help = true;
         } else {
             options.error = "unknown option " + quoted(argument);
         }
     }
-    if (options.error.empty() && !explicitTarget && screensaverWindow != nullptr) {
+    if (options.error.empty() && options.wayland && options.gravity)
+        options.error = "--gravity does not work with --wayland: Wayland lets no program move "
+                        "the pointer";
+    if (options.error.empty() && !options.wayland && !explicitTarget &&
+        screensaverWindow != nullptr) {
         options.target = HackTarget::NamedWindow;
         if (!readWindowId(screensaverWindow, options.windowId))
             options.error = "XSCREENSAVER_WINDOW " + quoted(screensaverWindow) +
@@ -153,5 +159,8 @@ const char* hackUsage()
            "  --rate N           flakes a second, 10 to 300 (default 100)\n"
            "  --transparent      overlapping flakes brighten each other\n"
            "  --gravity          the mouse steers a point of gravity (in a window of its own)\n"
+           "  --wayland          a screen saver for Wayland: full screen on every output of the\n"
+           "                     compositor in WAYLAND_DISPLAY, ended by a key, a button, a touch\n"
+           "                     or a move of the pointer (not with --gravity)\n"
            "  --help             show this text\n";
 }

@@ -17,6 +17,8 @@ public:
     virtual void setUp(int width, int height) = 0;
     // One frame into the back buffer, advancing the picture by seconds; the loop swaps.
     virtual void drawFrame(double seconds) = 0;
+    // The last frame's picture again, not advanced, into another drawable of the same context.
+    virtual void drawAgain() = 0;
     // The drawable now has this size; the loop has already set the viewport.
     virtual void resize(int width, int height) = 0;
     // The pointer moved to (x, y) in a window of width x height; answers where to put it back,

@@ -1,16 +1,39 @@
 // The entry point of the Linux program: reads the command line, finds somewhere to draw, and
-// snows until told to stop. Status 0 on every end the program takes itself; 1 for a command line
-// it cannot follow or a display it cannot draw on.
+// snows until told to stop: on X11, or with --wayland as a screen saver of its own on every output
+// of the Wayland compositor. Status 0 on every end the program takes itself; 1 for a command line
+// it cannot follow, a display it cannot draw on, or a compositor that goes away.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "linux/hack_display_wayland.h"
+#include "linux/hack_loop_wayland.h"
 #include "linux/hack_loop_x11.h"
 #include "linux/hack_options.h"
 #include "linux/hack_window_x11.h"
 #include "linux/stop_signals.h"
 #include "scene/tavrel_hack.h"
+
+namespace {
+
+int runOnWayland(const HackOptions& options)
+{
+    WaylandHack hack;
+    std::string error;
+    bool ran = openWaylandHack(hack, error);
+    if (ran) {
+        // A screen saver of its own: input ends it, so the mouse steers nothing.
+        TavrelHack scene(options, false);
+        ran = runWaylandHack(hack, scene, error);
+    }
+    closeWaylandHack(hack);
+    if (!ran)
+        std::fprintf(stderr, "tavrel: %s\n", error.c_str());
+    return ran ? 0 : 1;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -26,6 +49,8 @@ int main(int argc, char** argv)
     }
     // Set before the display opens, so that a stop during start-up still ends quietly.
     stopOnSignals();
+    if (options.wayland)
+        return runOnWayland(options);
     HackWindow hack;
     std::string error;
     if (!openHackWindow(options, hack, error)) {

@@ -83,11 +83,26 @@ void reshapeSnowScene(double aspect)
     glMatrixMode(GL_MODELVIEW);
 }
 
-void drawSnowFrame(double seconds)
+namespace {
+
+void clearAndPlaceCamera()
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     glMultMatrixd(lookAtMatrix(0.0, 35.0, 75.0, 0.0, 20.0, 0.0, 0.0, 1.0, 0.0).data());
+}
+
+} // namespace
+
+void drawSnowFrame(double seconds)
+{
+    clearAndPlaceCamera();
     advanceSnow(*particleSystem, seconds);
+    particleSystem->draw();
+}
+
+void drawSnowAgain()
+{
+    clearAndPlaceCamera();
     particleSystem->draw();
 }

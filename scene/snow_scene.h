@@ -40,3 +40,8 @@ void reshapeSnowScene(double aspect);
 // One frame into the back buffer: clears, places the camera, advances the snow by seconds and
 // draws it. The host swaps the buffers afterwards.
 void drawSnowFrame(double seconds);
+
+// The last frame's snow again, not advanced, into another drawable of the same context (the
+// next output of one sky): an advance of no time is not the same, since the ground slows its
+// flakes once for every advance, however short.
+void drawSnowAgain();

@@ -25,6 +25,11 @@ void TavrelHack::drawFrame(double seconds)
     drawSnowFrame(seconds);
 }
 
+void TavrelHack::drawAgain()
+{
+    drawSnowAgain();
+}
+
 void TavrelHack::resize(int width, int height)
 {
     reshapeSnowScene(pictureAspect(width, height));

@@ -19,6 +19,7 @@ public:
     // for one swap per refresh.
     void setUp(int width, int height) override;
     void drawFrame(double seconds) override;
+    void drawAgain() override;
     // The picture takes the drawable's new shape; the snow goes on.
     void resize(int width, int height) override;
     // The gravity centre follows the pointer; at the window's edges the pointer is put back to

@@ -1,6 +1,7 @@
 // Fuzzes the Linux program's command line and XSCREENSAVER_WINDOW with any arguments: a line is
 // either refused with one line of error, or names somewhere to draw, with a window id that is a
-// real one whenever a window is named, and a display name only when one was given.
+// real one whenever a window is named, a display name only when one was given, and never gravity
+// on Wayland.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -26,6 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(options.error.find('\n') == std::string::npos);
         return 0;
     }
+    FUZZ_CHECK(!(options.wayland && options.gravity));
     if (!options.display.empty()) {
         bool named = false;
         for (const std::string& argument : arguments)

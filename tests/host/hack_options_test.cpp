@@ -22,6 +22,7 @@ struct OptionsCase {
     bool gravity;
     bool help;
     bool refused;
+    bool wayland = false;
 };
 
 class HackOptionsTest : public ::testing::TestWithParam<OptionsCase> {};
@@ -40,6 +41,7 @@ TEST_P(HackOptionsTest, ReadsTheLine)
     EXPECT_EQ(options.transparent, c.transparent);
     EXPECT_EQ(options.gravity, c.gravity);
     EXPECT_EQ(options.help, c.help);
+    EXPECT_EQ(options.wayland, c.wayland);
 }
 
 constexpr auto own = HackTarget::OwnWindow;
@@ -76,7 +78,10 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{"window_id_zero", {"-window-id", "0"}, none, own, 0, 100, false, false, false, true},
         OptionsCase{"window_id_beyond_32_bits", {"-window-id", "0x100000000"}, none, own, 0, 100, false, false, false, true},
         OptionsCase{"window_id_hex_prefix_alone", {"-window-id", "0x"}, none, own, 0, 100, false, false, false, true},
-        OptionsCase{"daemon_window_not_a_number", {"-root"}, "screen", own, 0, 100, false, false, false, true}),
+        OptionsCase{"daemon_window_not_a_number", {"-root"}, "screen", own, 0, 100, false, false, false, true},
+        OptionsCase{"wayland", {"--wayland", "--rate", "50", "--transparent"}, none, own, 0, 50, true, false, false, false, true},
+        OptionsCase{"wayland_reads_no_daemon_window", {"-wayland"}, "screen", own, 0, 100, false, false, false, false, true},
+        OptionsCase{"wayland_refuses_gravity", {"--gravity", "--wayland"}, none, own, 0, 100, false, false, false, true, true}),
     [](const ::testing::TestParamInfo<OptionsCase>& info) { return std::string(info.param.name); });
 
 TEST(HackOptionsDisplay, NamesTheDisplayToOpen)

@@ -1,0 +1,179 @@
+// The Wayland host's run loop.
+#include "linux/hack_loop_wayland.h"
+
+#include <wayland-client.h>
+
+#include <GL/gl.h>
+
+#include <poll.h>
+
+#include <cerrno>
+
+#include "host/frame_clock.h"
+#include "linux/hack_scene.h"
+#include "linux/output_panorama.h"
+#include "linux/stop_signals.h"
+
+namespace {
+
+// No frame for this long means the compositor stopped asking (an output off, a surface hidden):
+// the clock starts afresh, so that the snow goes on without the paused time. Ten frames at the
+// slowest refresh a display runs at (24 Hz) and more than a frame late on a loaded machine; a
+// real pause hidden by it is no longer than a jump the eye forgives.
+constexpr double pauseSeconds = 0.4;
+
+double monotonicSeconds()
+{
+    return static_cast<double>(clockCounter()) / static_cast<double>(clockCounterFrequency());
+}
+
+void frameDone(void* data, wl_callback* callback, std::uint32_t)
+{
+    wl_callback_destroy(callback);
+    static_cast<HackOutput*>(data)->frame = nullptr;
+}
+
+const wl_callback_listener frameListener = {frameDone};
+
+// The compositor wants the output's next frame: its surface is configured to a size, and the
+// callback asked for with its last frame has come (or it has drawn none yet). A surface on an
+// output that is off gets no callback, so it is not drawn, and the swap, which would wait for
+// that callback inside EGL, never blocks the loop.
+bool frameDue(const HackOutput& output)
+{
+    return output.configured && output.width > 0 && output.height > 0 && output.frame == nullptr;
+}
+
+struct Sky {
+    bool setUp = false;
+    bool shapeDue = false;
+    Panorama panorama;
+};
+
+void followLayout(WaylandHack& hack, Sky& sky)
+{
+    if (!hack.layoutChanged)
+        return;
+    hack.layoutChanged = false;
+    Panorama panorama = arrangePanorama(outputAreas(hack));
+    sky.shapeDue = sky.shapeDue || panorama.width != sky.panorama.width ||
+                   panorama.height != sky.panorama.height;
+    sky.panorama = std::move(panorama);
+}
+
+// Makes the output's surface current, sized to its configured size; the first time, with one
+// swap per frame, and the scene set up on the first surface of all.
+bool makeCurrent(WaylandHack& hack, HackOutput& output, HackScene& scene, Sky& sky)
+{
+    const bool fresh = output.eglSurface == EGL_NO_SURFACE;
+    if (!sizeOutputBuffer(hack, output) ||
+        !eglMakeCurrent(hack.eglDisplay, output.eglSurface, output.eglSurface, hack.eglContext))
+        return false;
+    // The swap interval belongs to the surface that is current.
+    if (fresh)
+        eglSwapInterval(hack.eglDisplay, 1);
+    if (!sky.setUp) {
+        scene.setUp(sky.panorama.width, sky.panorama.height);
+        frameClock.start();
+        sky.setUp = true;
+    } else if (sky.shapeDue) {
+        scene.resize(sky.panorama.width, sky.panorama.height);
+    }
+    sky.shapeDue = false;
+    return true;
+}
+
+// Draws every output whose frame is due: the first advances the snow by the frame clock, the
+// others show the same snow, so that one pass gives one sky. Answers false when EGL fails.
+bool drawDueOutputs(WaylandHack& hack, HackScene& scene, Sky& sky)
+{
+    bool advanced = false;
+    for (std::size_t i = 0; i < hack.outputs.size(); ++i) {
+        HackOutput& output = *hack.outputs[i];
+        if (!frameDue(output))
+            continue;
+        if (!makeCurrent(hack, output, scene, sky))
+            return false;
+        const PanoramaViewport view =
+            panoramaViewport(sky.panorama, sky.panorama.areas[i], output.bufferScale);
+        glViewport(view.x, view.y, view.width, view.height);
+        if (advanced)
+            scene.drawAgain();
+        else
+            scene.drawFrame(frameSeconds());
+        advanced = true;
+        // Asked for before the swap, so that it goes with the swap's own commit.
+        output.frame = wl_surface_frame(output.surface);
+        wl_callback_add_listener(output.frame, &frameListener, &output);
+        if (!eglSwapBuffers(hack.eglDisplay, output.eglSurface))
+            return false;
+    }
+    if (advanced)
+        frameClock.tick();
+    return true;
+}
+
+bool anyFrameDue(const WaylandHack& hack)
+{
+    for (const auto& output : hack.outputs) {
+        if (frameDue(*output))
+            return true;
+    }
+    return false;
+}
+
+// Sends what is queued for the compositor and sleeps until it sends something or a stop signal
+// comes, then handles what it sent. Answers false when the connection is lost.
+bool waitForEvents(WaylandHack& hack)
+{
+    wl_display* display = hack.display;
+    // Events already read off the connection would not wake poll.
+    if (wl_display_prepare_read(display) != 0)
+        return wl_display_dispatch_pending(display) >= 0;
+    int flushed = wl_display_flush(display);
+    while (flushed < 0 && errno == EINTR)
+        flushed = wl_display_flush(display);
+    if (flushed < 0 && errno != EAGAIN) {
+        wl_display_cancel_read(display);
+        return false;
+    }
+    // A full socket: wait until the compositor reads, and send the rest on the next pass.
+    const short sending = flushed < 0 ? POLLOUT : 0;
+    const int stopSignal = stopSignalDescriptor();
+    pollfd watched[2] = {{wl_display_get_fd(display), static_cast<short>(POLLIN | sending), 0},
+                         {stopSignal, POLLIN, 0}};
+    const int ready = stopRequested() ? 0 : poll(watched, stopSignal >= 0 ? 2 : 1, -1);
+    if (ready > 0 && (watched[0].revents & (POLLIN | POLLERR | POLLHUP)) != 0) {
+        if (wl_display_read_events(display) < 0)
+            return false;
+    } else {
+        wl_display_cancel_read(display);
+    }
+    return wl_display_dispatch_pending(display) >= 0;
+}
+
+} // namespace
+
+bool runWaylandHack(WaylandHack& hack, HackScene& scene, std::string& error)
+{
+    Sky sky;
+    double lastFrame = 0.0;
+    while (!stopRequested() && !hack.closeRequested) {
+        coverNewOutputs(hack);
+        followLayout(hack, sky);
+        if (anyFrameDue(hack)) {
+            if (sky.setUp && monotonicSeconds() - lastFrame > pauseSeconds)
+                frameClock.start();
+            if (!drawDueOutputs(hack, scene, sky)) {
+                error = "EGL cannot draw on the Wayland surface";
+                return false;
+            }
+            lastFrame = monotonicSeconds();
+        }
+        if (!waitForEvents(hack)) {
+            error = "lost the connection to the Wayland compositor";
+            return false;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,72 @@
+// One sky over all of a Wayland compositor's outputs.
+#include "linux/output_panorama.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+// Logical coordinates come from the compositor; their sums and products are taken in 64 bits
+// and held to int, so that no layout overflows.
+int heldToInt(std::int64_t value)
+{
+    const std::int64_t least = std::numeric_limits<int>::min();
+    const std::int64_t most = std::numeric_limits<int>::max();
+    return static_cast<int>(std::clamp(value, least, most));
+}
+
+bool hasSize(const OutputArea& area)
+{
+    return area.width > 0 && area.height > 0;
+}
+
+} // namespace
+
+Panorama arrangePanorama(const std::vector<OutputArea>& outputs)
+{
+    bool anyPlaced = false;
+    std::int64_t left = 0;
+    std::int64_t top = 0;
+    std::int64_t right = 0;
+    std::int64_t bottom = 0;
+    for (const OutputArea& output : outputs) {
+        if (!output.placed || !hasSize(output))
+            continue;
+        const std::int64_t x = output.x;
+        const std::int64_t y = output.y;
+        left = anyPlaced ? std::min(left, x) : x;
+        top = anyPlaced ? std::min(top, y) : y;
+        right = anyPlaced ? std::max(right, x + output.width) : x + output.width;
+        bottom = anyPlaced ? std::max(bottom, y + output.height) : y + output.height;
+        anyPlaced = true;
+    }
+    Panorama panorama;
+    panorama.areas.resize(outputs.size());
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        const OutputArea& output = outputs[i];
+        if (!hasSize(output))
+            continue;
+        std::int64_t x = output.x;
+        std::int64_t y = output.y;
+        if (!output.placed) {
+            x = right;
+            y = top;
+            right += output.width;
+            bottom = std::max(bottom, top + output.height);
+        }
+        panorama.areas[i] = {true, heldToInt(x - left), heldToInt(y - top), output.width,
+                             output.height};
+    }
+    panorama.width = heldToInt(right - left);
+    panorama.height = heldToInt(bottom - top);
+    return panorama;
+}
+
+PanoramaViewport panoramaViewport(const Panorama& panorama, const OutputArea& area, int scale)
+{
+    const std::int64_t s = std::max(scale, 1);
+    const std::int64_t below = std::int64_t{panorama.height} - area.y - area.height;
+    return {heldToInt(-s * area.x), heldToInt(-s * below), heldToInt(s * panorama.width),
+            heldToInt(s * panorama.height)};
+}

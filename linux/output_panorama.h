@@ -1,0 +1,39 @@
+// One sky over all of a Wayland compositor's outputs, as the Windows saver's window covers the
+// whole virtual screen: the picture has the shape of the box around every output, and each output
+// shows its own part of it. Portable: no operating-system header.
+#pragma once
+
+#include <vector>
+
+// An output's area on the desktop, in the compositor's logical pixels. placed is false where the
+// compositor does not say where the output stands (it offers no xdg-output).
+struct OutputArea {
+    bool placed = false;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+struct Panorama {
+    int width = 0;  // the box around every output
+    int height = 0;
+    std::vector<OutputArea> areas;  // each output's area, measured from the box's top-left corner
+};
+
+// The box around the outputs, and where each lies in it. Outputs without a place stand side by
+// side, tops level, to the right of the placed ones, in the order given. An output of no size
+// takes no room and gets an empty area. Sizes beyond the range of int are held to it.
+Panorama arrangePanorama(const std::vector<OutputArea>& outputs);
+
+// A viewport in OpenGL's terms: from the bottom-left corner of the buffer, y upwards.
+struct PanoramaViewport {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// The viewport that shows an area's part of the panorama in a buffer of scale pixels to a
+// logical one: the whole panorama's size, moved so that the area's part falls on the buffer.
+PanoramaViewport panoramaViewport(const Panorama& panorama, const OutputArea& area, int scale);
