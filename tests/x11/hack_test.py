@@ -15,6 +15,11 @@ from x11_harness import (FLAKE_SHAPE_SECONDS, PrivateDisplay, Xlib, check_flake_
 
 # Flakes start above the view and need a few seconds to fall into it.
 SNOW_SECONDS = 4
+# Two random skies side by side: each median shape strays on its own (it falls on 1.00 or on the
+# next of the few ratios a bounding box of about ten pixels has), so their ratio is held about
+# twice as loosely as one sky against the reference. A projection left at the old shape is twice
+# off.
+TWO_SKIES_TOLERANCE = 0.25
 
 
 def screenshots_a_second_apart(session, area):
@@ -128,7 +133,8 @@ def own_window_resized(program, display, session):
     top = snow_pixels(crop(session.screenshot(), 0, 0, area[2], area[3] // 2))
     check(top > 100, "%d snow pixels in the window's new half" % top)
     resized, fresh = median_flake_shapes(session, (area, beside))
-    check_flake_shape(resized, "resized to %dx%d" % area[2:], expected=fresh)
+    check_flake_shape(resized, "resized to %dx%d" % area[2:], expected=fresh,
+                      tolerance=TWO_SKIES_TOLERANCE)
     xlib.close()
 
 
