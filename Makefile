@@ -18,7 +18,7 @@ PACKAGES := cmake make g++ python3 \
   clang libclang-rt-14-dev valgrind \
   xserver-xephyr wixl msitools xscreensaver libx11-dev libxrandr-dev \
   git osslsigncode openssl dpkg-dev lintian \
-  mate-screensaver dbus-x11
+  mate-screensaver dbus-x11 libglib2.0-bin
 
 JOBS ?= $(shell nproc)
 CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
