@@ -4,7 +4,8 @@
 #   make fuzz   fuzz every target for FUZZ_SECONDS each (10 minutes by default)
 #   make soak   run the saver for 20 minutes under Wine and check that its memory stays flat
 #   make bench-saver  frames a second, CPU cores (beside the floor's) and frame intervals of the saver
-#   make install-linux   install the Linux program and its settings file for xscreensaver
+#   make install-linux   install the Linux program, its settings file for xscreensaver and its
+#                        desktop entry for MATE's and Xfce's screen savers
 #   make dist   build the release: dist/ with tavrel.scr, its installer, the Debian package and
 #               SHA256SUMS (signed with SIGN_PKCS12=<file> SIGN_PASSWORD_FILE=<file>)
 #   make check-reproducible   build the release in two fresh clones and compare them byte for byte
@@ -17,7 +18,8 @@ PACKAGES := cmake make g++ python3 \
   clang libclang-rt-14-dev valgrind \
   xserver-xephyr wixl msitools xscreensaver libx11-dev libxrandr-dev \
   libwayland-dev libwayland-bin wayland-protocols pkg-config sway grim wtype wayvnc \
-  git osslsigncode openssl dpkg-dev lintian
+  git osslsigncode openssl dpkg-dev lintian \
+  mate-screensaver dbus-x11 libglib2.0-bin
 
 JOBS ?= $(shell nproc)
 CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
@@ -27,6 +29,8 @@ SOAK_SECONDS ?= 1200
 PREFIX ?= /usr
 HACKDIR ?= $(PREFIX)/libexec/xscreensaver
 CONFIGDIR ?= $(PREFIX)/share/xscreensaver/config
+# Where mate-screensaver and xfce4-screensaver look for theirs.
+SAVERDIR ?= $(PREFIX)/share/applications/screensavers
 
 .PHONY: deps configure build build-asan test test-native test-asan test-windows fuzz soak bench-saver \
   run install-linux dist check-reproducible clean
@@ -99,6 +103,8 @@ install-linux: deps
 	cmake --build --preset native -j $(JOBS) --target tavrel
 	install -D -m 755 build/native/tavrel $(DESTDIR)$(HACKDIR)/tavrel
 	install -D -m 644 resources/tavrel.xml $(DESTDIR)$(CONFIGDIR)/tavrel.xml
+	sed 's|@HACKDIR@|$(HACKDIR)|g' resources/tavrel.desktop.in | \
+	  install -D -m 644 /dev/stdin $(DESTDIR)$(SAVERDIR)/tavrel.desktop
 
 # The release: the saver, its MSI and the Debian package of the Linux program, all of the project's
 # one version (project() in CMakeLists.txt), with their SHA-256 sums; the same bytes from any clone

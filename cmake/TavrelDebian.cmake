@@ -7,7 +7,7 @@ add_custom_command(OUTPUT ${TAVREL_DEB}
           -D DEB=${TAVREL_DEB} -D SOURCE_DIR=${CMAKE_SOURCE_DIR} -D STRIP=${CMAKE_STRIP}
           -P ${CMAKE_SOURCE_DIR}/cmake/make_deb.cmake
   DEPENDS tavrel ${CMAKE_SOURCE_DIR}/cmake/make_deb.cmake ${CMAKE_SOURCE_DIR}/cmake/release_epoch.cmake
-          ${resources}/tavrel.xml ${resources}/tavrel.6 ${resources}/debian/control.in
+          ${resources}/tavrel.xml ${resources}/tavrel.desktop.in ${resources}/tavrel.6 ${resources}/debian/control.in
           ${resources}/debian/copyright ${resources}/debian/changelog
   VERBATIM)
 add_custom_target(tavrel_deb ALL DEPENDS ${TAVREL_DEB})

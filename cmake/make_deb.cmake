@@ -1,6 +1,6 @@
 # Builds the Debian package of the Linux program from a staged tree with dpkg-deb: the program
-# where xscreensaver looks for it, its settings page, its manual page, the copyright and the
-# changelog. Every file carries the release's time and fixed permissions, owned by root; dpkg-deb
+# where xscreensaver looks for it, its settings page, the desktop entry by which MATE's and Xfce's
+# screen savers find it, its manual page, the copyright and the changelog. Every file carries the release's time and fixed permissions, owned by root; dpkg-deb
 # puts them in name order. Depends comes from dpkg-shlibdeps.
 #   cmake -D PROGRAM=<tavrel> -D VERSION=<x.y.z> -D DEB=<output> -D SOURCE_DIR=<source>
 #         [-D STRIP=<strip>] -P make_deb.cmake
@@ -17,7 +17,8 @@ set(root ${stage}/debian/tavrel)
 set(doc ${root}/usr/share/doc/tavrel)
 file(REMOVE_RECURSE ${stage})
 file(MAKE_DIRECTORY ${root}/DEBIAN ${root}/usr/libexec/xscreensaver
-     ${root}/usr/share/xscreensaver/config ${root}/usr/share/man/man6 ${doc})
+     ${root}/usr/share/xscreensaver/config ${root}/usr/share/applications/screensavers
+     ${root}/usr/share/man/man6 ${doc})
 
 set(program ${root}/usr/libexec/xscreensaver/tavrel)
 # As Debian strips its programs: no symbols beyond those needed, no compiler notes.
@@ -26,6 +27,9 @@ execute_process(COMMAND ${STRIP} --remove-section=.comment --remove-section=.not
   COMMAND_ERROR_IS_FATAL ANY)
 file(COPY_FILE ${resources}/tavrel.xml ${root}/usr/share/xscreensaver/config/tavrel.xml)
 file(COPY_FILE ${resources}/debian/copyright ${doc}/copyright)
+set(HACKDIR /usr/libexec/xscreensaver)
+configure_file(${resources}/tavrel.desktop.in
+               ${root}/usr/share/applications/screensavers/tavrel.desktop @ONLY)
 
 # The manual page's date is the release's.
 string(TIMESTAMP TAVREL_DATE "%Y-%m-%d" UTC)

@@ -1,5 +1,5 @@
-"""The Debian package holds the program, its settings page, its manual page, the copyright and
-the changelog, and nothing else; Depends names the shared libraries' packages and it suggests
+"""The Debian package holds the program, its settings page, its desktop entry, its manual page,
+the copyright and the changelog, and nothing else; Depends names the shared libraries' packages and it suggests
 xscreensaver; lintian (which also holds that the program is stripped) reports no error and no
 warning.
 
@@ -14,6 +14,7 @@ from saver_harness import exit_status
 FILES = {
     "usr/libexec/xscreensaver/tavrel",
     "usr/share/xscreensaver/config/tavrel.xml",
+    "usr/share/applications/screensavers/tavrel.desktop",
     "usr/share/man/man6/tavrel.6.gz",
     "usr/share/doc/tavrel/copyright",
     "usr/share/doc/tavrel/changelog.gz",

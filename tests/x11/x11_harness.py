@@ -120,10 +120,12 @@ class Xlib:
         if not self.display:
             raise AssertionError("cannot open %s" % display_name)
 
-    def make_window(self, x, y, width, height):
-        window = self.lib.XCreateSimpleWindow(self.display, self.lib.XDefaultRootWindow(
-            self.display), x, y, width, height, 0, 0, 0)
-        self.lib.XMapWindow(self.display, window)
+    def make_window(self, x, y, width, height, parent=None, mapped=True):
+        window = self.lib.XCreateSimpleWindow(
+            self.display, parent or self.lib.XDefaultRootWindow(self.display), x, y, width,
+            height, 0, 0, 0)
+        if mapped:
+            self.lib.XMapWindow(self.display, window)
         self.lib.XSync(self.display, 0)
         return window
 
