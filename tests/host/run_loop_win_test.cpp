@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "host/dll_search.h"
 #include "host/frame_clock.h"
 #include "tests/host/child_process.h"
 #include "tests/host/probe_saver.h"
@@ -335,6 +336,28 @@ const ChildCase noContextFullscreen("no_context_fullscreen", [] {
 TEST(NoContextTest, EveryModeEndsWithStatusOne) {
     EXPECT_EQ(runInChildProcess("no_context_preview"), 1);
     EXPECT_EQ(runInChildProcess("no_context_fullscreen"), 1);
+}
+
+// Where SetDefaultDllDirectories is missing: the current directory is out of the search, and
+// OpenGL is loaded from the system folder before any OpenGL call.
+const ChildCase searchWithoutDefaultDirectories("search_without_default_directories", [] {
+    if (GetModuleHandleW(L"opengl32.dll") != nullptr) {
+        return 8;
+    }
+    limitDllSearchWithoutDefaultDirectories();
+    wchar_t loaded[MAX_PATH] = {};
+    wchar_t system[MAX_PATH] = {};
+    GetModuleFileNameW(GetModuleHandleW(L"opengl32.dll"), loaded, MAX_PATH);
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    wchar_t searched[4] = {L'x'};
+    const bool currentOut = GetDllDirectoryW(4, searched) == 0 && searched[0] == L'\0';
+    const bool fromSystem = length > 0 && _wcsnicmp(loaded, system, length) == 0 &&
+                            loaded[length] == L'\\';
+    return currentOut && fromSystem ? 6 : 7;
+});
+
+TEST(DllSearchTest, WithoutDefaultDirectoriesOpenGlComesFromTheSystemFolder) {
+    EXPECT_EQ(runInChildProcess("search_without_default_directories"), 6);
 }
 
 // Configure shows the dialog, then ends the process with status 0.
