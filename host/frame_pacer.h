@@ -16,10 +16,14 @@ public:
     // Waits until the next frame is due; returns at once when the frame is late.
     void waitForNextFrame();
 
+    // Reads the display's refresh rate again, after its mode changed.
+    void followRefresh();
+
 private:
     double secondsNow() const;
     void wait(double seconds);
 
+    HWND pacedWindow;
     double frameRate;
     double due;
     double counterFrequency;

@@ -2,6 +2,7 @@
 // well under a millisecond, so that frames come evenly spaced.
 #include "host/frame_pacer.h"
 
+#include "host/dll_search.h"
 #include "host/frame_pacing.h"
 
 namespace {
@@ -26,7 +27,8 @@ int displayRefreshHertz(HWND window)
 } // namespace
 
 FramePacer::FramePacer(HWND window)
-    : frameRate(pacedFrameRate(displayRefreshHertz(window))),
+    : pacedWindow(window),
+      frameRate(pacedFrameRate(displayRefreshHertz(window))),
       due(0.0),
       counterFrequency(0.0),
       timer(nullptr),
@@ -44,8 +46,8 @@ FramePacer::FramePacer(HWND window)
     timer = CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
     // Without a high-resolution timer a wait ends on the system's timer tick, up to 15.6 ms late:
     // raise its resolution to 1 ms while the saver runs. The library comes from the system folder
-    // only, never from beside the program.
-    multimedia = LoadLibraryExW(L"winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // only, never from beside the program, also where the search cannot be limited to it.
+    multimedia = loadSystemLibrary(L"winmm.dll");
     if (multimedia == nullptr)
         return;
     auto beginTimerPeriod = reinterpret_cast<TimerPeriodFunction>(
@@ -79,6 +81,11 @@ void FramePacer::waitForNextFrame()
     due = next.due;
     if (next.seconds > 0.0)
         wait(next.seconds);
+}
+
+void FramePacer::followRefresh()
+{
+    frameRate = followedFrameRate(frameRate, displayRefreshHertz(pacedWindow));
 }
 
 void FramePacer::wait(double seconds)

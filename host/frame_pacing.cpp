@@ -9,6 +9,11 @@ double pacedFrameRate(int reportedHertz)
     return static_cast<double>(hertz) * leadOverReported;
 }
 
+double followedFrameRate(double pacedRate, int reportedHertz)
+{
+    return reportedHertz > 1 ? pacedFrameRate(reportedHertz) : pacedRate;
+}
+
 FrameWait nextFrameWait(double frameRate, double lastDue, double now)
 {
     const double period = 1.0 / frameRate;

@@ -13,6 +13,11 @@
 // or 1 means "the hardware's default" and says nothing about the rate: then 60 Hz is assumed.
 double pacedFrameRate(int reportedHertz);
 
+// The rate after the display's mode changed, from the rate paced to so far and the refresh rate
+// the new mode reports: a report that says nothing of the rate (0, 1, or a mode that could not be
+// read) keeps the rate that was right until now.
+double followedFrameRate(double pacedRate, int reportedHertz);
+
 struct FrameWait {
     double seconds; // how long to wait now, never negative
     double due;     // when the next frame is due, on the same clock as now

@@ -67,7 +67,7 @@ LRESULT ScreenSaver::handleWindowMessage(HWND window, UINT message, WPARAM wPara
     }
     switch (message) {
     case WM_CLOSE:
-        std::exit(0);
+        std::exit(closeStatus);
     case WM_ERASEBKGND:
         return onWindowEraseBackground(window, reinterpret_cast<HDC>(wParam), lParam);
     case WM_KEYDOWN:
@@ -96,6 +96,7 @@ LRESULT ScreenSaver::handleWindowMessage(HWND window, UINT message, WPARAM wPara
         noteSystemCommand(wParam, lParam);
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_DISPLAYCHANGE:
+        displayModeChanged = true;
         followDesktop();
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_MOUSEACTIVATE:

@@ -4,6 +4,8 @@
 
 #include <GL/gl.h>
 
+#include <string>
+
 #include "host/window_placement.h"
 
 namespace {
@@ -58,6 +60,12 @@ void ScreenSaver::followDesktop() {
         width = screen.width;
         height = screen.height;
         SetWindowPos(saverWindow, nullptr, screen.left, screen.top, width, height, SWP_NOZORDER);
+    }
+    // Without a context there is no picture to follow, and OpenGL must not be called.
+    if (wglGetCurrentContext() == nullptr) {
+        return;
+    }
+    if (mode == Fullscreen) {
         RECT client;
         GetClientRect(saverWindow, &client);
         glViewport(0, 0, client.right - client.left, client.bottom - client.top);
@@ -83,6 +91,17 @@ void ScreenSaver::createPreviewWindow() {
     UpdateWindow(parentWindow);
 }
 
+namespace {
+
+// Says which step of making the context failed, where a debugger or a log of debug output sees
+// it; answers false so that the caller can give up in one statement.
+bool refused(const char* step) {
+    OutputDebugStringA((std::string("Tavrel: no OpenGL: ") + step + " failed\n").c_str());
+    return false;
+}
+
+} // namespace
+
 bool ScreenSaver::createGLContext() {
     deviceContext = GetDC(saverWindow);
     PIXELFORMATDESCRIPTOR format = {};
@@ -102,12 +121,51 @@ bool ScreenSaver::createGLContext() {
     format.cAccumBlueBits = 8;
     format.cDepthBits = 16;
     format.cStencilBits = 24;
-    SetPixelFormat(deviceContext, ChoosePixelFormat(deviceContext, &format), &format);
-    HGLRC context = wglCreateContext(deviceContext);
-    const bool current = wglMakeCurrent(deviceContext, context) != FALSE;
+    // A driver may refuse any step (a remote session, a broken driver, a format it lacks); the
+    // steps after a refused one would run on nothing, and some drivers crash there.
+    const int chosen = ChoosePixelFormat(deviceContext, &format);
+    bool current = false;
+    if (chosen == 0) {
+        refused("ChoosePixelFormat");
+    } else if (!SetPixelFormat(deviceContext, chosen, &format)) {
+        refused("SetPixelFormat");
+    } else if (HGLRC context = wglCreateContext(deviceContext); context == nullptr) {
+        refused("wglCreateContext");
+    } else if (!wglMakeCurrent(deviceContext, context)) {
+        wglDeleteContext(context);
+        refused("wglMakeCurrent");
+    } else {
+        current = true;
+    }
     // The class owns its device context, so the handle stays valid for buffer swaps.
     ReleaseDC(saverWindow, deviceContext);
     return current;
+}
+
+void ScreenSaver::coverUntilClosed() {
+    // The keyboard comes to the window, as the scene's set-up would have brought it, so that a
+    // key still ends the saver.
+    SetFocus(saverWindow);
+    InvalidateRect(saverWindow, nullptr, FALSE);
+    MSG message;
+    while (IsWindow(saverWindow)) {
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                return;
+            }
+            // Painted here, black, where a context would have drawn: the window's own handlers
+            // leave the painting to OpenGL.
+            if (message.message == WM_PAINT && message.hwnd == saverWindow) {
+                PAINTSTRUCT paint;
+                HDC target = BeginPaint(saverWindow, &paint);
+                FillRect(target, &paint.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+                EndPaint(saverWindow, &paint);
+                continue;
+            }
+            DispatchMessageA(&message);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT);
+    }
 }
 
 INT_PTR ScreenSaver::showConfigureDialog() {

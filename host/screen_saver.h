@@ -38,6 +38,8 @@ public:
     virtual void exitUnsupportedMode();
     virtual void exitNow();
     virtual bool registerWindowClass();
+    // Makes the OpenGL context current on the saver's window; false, with a line of debug output
+    // naming the step that failed, when the driver refuses one.
     virtual bool createGLContext();
 
     // Message dispatch, reached from saverDialogProc and saverWindowProc.
@@ -65,8 +67,13 @@ public:
 
     // Run sequence.
     void parseCommandLine();
+    // Hides the cursor over the full screen and shows it in every other mode.
+    void showCursorForMode();
     void run();
     void runLoop();
+    // Without OpenGL: keeps the full-screen window up, black, taking its messages, until the
+    // close rules close it or WM_QUIT comes.
+    void coverUntilClosed();
 
     // The full-screen window follows a desktop that changed under it; the scene's picture follows
     // in every mode.
@@ -97,6 +104,11 @@ public:
     SaverMode mode;
     // Whether the display shows anything, as the last power message said; on until told.
     DisplayPower displayPower;
+    // The status the process ends with when its window closes: 1 once OpenGL was refused, so
+    // that a saver that could not draw never reports success.
+    int closeStatus;
+    // Set when the display's mode changed, until the loop has its pacer read the new refresh rate.
+    bool displayModeChanged;
 };
 
 // The one host object of the process, set by the ScreenSaver constructor.

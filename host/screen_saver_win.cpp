@@ -26,7 +26,9 @@ ScreenSaver::ScreenSaver()
       keepRunningOnInput(false),
       dialogId(0),
       mode(Unknown),
-      displayPower(DisplayPower::On) {
+      displayPower(DisplayPower::On),
+      closeStatus(0),
+      displayModeChanged(false) {
     currentSaver = this;
 }
 
@@ -62,6 +64,8 @@ void ScreenSaver::parseCommandLine() {
     }
 }
 
+void ScreenSaver::showCursorForMode() { ShowCursor(mode == Fullscreen ? FALSE : TRUE); }
+
 void ScreenSaver::run() {
     parseCommandLine();
     openSettingsKey();
@@ -86,7 +90,13 @@ void ScreenSaver::run() {
         return;
     }
     if (!createGLContext()) {
-        return;
+        // A screen saver never shows the desktop it was asked to hide; a preview has nothing to
+        // show without OpenGL and ends at once.
+        closeStatus = 1;
+        if (mode == Fullscreen) {
+            coverUntilClosed();
+        }
+        std::exit(closeStatus);
     }
     runLoop();
 }
@@ -137,9 +147,10 @@ bool waitUnseen(ScreenSaver& saver) {
 
 void ScreenSaver::runLoop() {
     initScene();
-    frameClock.start();
+    // Made before the clock starts, so that their set-up is not counted as the next frame's time.
     FramePacer pacer(saverWindow);
     const DisplayNotices notices(saverWindow);
+    frameClock.start();
     bool running = true;
     bool paused = false;
     while (running) {
@@ -153,9 +164,14 @@ void ScreenSaver::runLoop() {
         if (saverWindowGone(*this)) {
             return;
         }
-        // Nobody can see the picture: draw nothing, and sleep until that changes.
+        if (displayModeChanged) {
+            pacer.followRefresh();
+            displayModeChanged = false;
+        }
+        // Nobody can see the picture: draw nothing, and sleep until that changes; after WM_QUIT
+        // there is nothing to wait for.
         if (!pictureSeen(*this)) {
-            running = waitUnseen(*this) && running;
+            running = running && waitUnseen(*this);
             paused = true;
             continue;
         }

@@ -2,6 +2,7 @@
 // from the host, and runs it.
 #include <windows.h>
 
+#include "host/dll_search.h"
 #include "host/screen_saver.h"
 #include "resources/resource_ids.h"
 
@@ -9,7 +10,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
     // Before anything can load a DLL: every DLL the program loads later (OpenGL on its first
     // call, and whatever the system loads for it) comes from the system folder, never from the
     // folder the saver was started from or the current directory.
-    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    limitDllSearch();
     ScreenSaver* saver = createScreenSaver();
     saver->commandLine = arguments != nullptr ? arguments : "";
     saver->dialogId = TAVREL_DIALOG_ID;
@@ -18,7 +19,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
     saver->iconId = TAVREL_ICON_ID;
     saver->runFlatOut = false;
     saver->parseCommandLine();
-    ShowCursor(saver->mode == Fullscreen ? FALSE : TRUE);
+    saver->showCursorForMode();
     saver->run();
     return 0;
 }

@@ -1,6 +1,7 @@
-// Reading a driver's extension list.
+// Reading a driver's extension list and the functions it answers.
 #include "scene/gl_extension_rules.h"
 
+#include <cstdint>
 #include <cstring>
 
 bool listsExtension(const char* extensions, const char* name)
@@ -16,4 +17,10 @@ bool listsExtension(const char* extensions, const char* name)
             return true;
     }
     return false;
+}
+
+bool usableProcAddress(const void* address)
+{
+    const auto value = reinterpret_cast<std::intptr_t>(address);
+    return value != 0 && value != 1 && value != 2 && value != 3 && value != -1;
 }

@@ -12,10 +12,12 @@ using ExtensionsStringArb = const char*(WINAPI*)(HDC);
 using SwapIntervalExt = BOOL(WINAPI*)(int);
 
 // wglGetProcAddress answers with a generic procedure type; the named extension fixes the real one.
+// A function the driver lacks is null, whatever the driver answered.
 template <typename Function>
 Function wglFunction(const char* name)
 {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(wglGetProcAddress(name)));
+    void* address = reinterpret_cast<void*>(wglGetProcAddress(name));
+    return usableProcAddress(address) ? reinterpret_cast<Function>(address) : nullptr;
 }
 
 const char* wglExtensions()

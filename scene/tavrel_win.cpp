@@ -35,7 +35,10 @@ void Tavrel::initScene()
     spinnerField = fields.spinner;
     decelleratorField = fields.decelerator;
     gravityField = fields.gravity;
-    SetFocus(saverWindow);
+    // The preview is a child of the settings page, another program's window whose keyboard it
+    // would take: only the full screen takes the focus.
+    if (mode != Preview)
+        SetFocus(saverWindow);
 }
 
 void Tavrel::drawFrame()

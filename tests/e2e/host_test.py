@@ -10,10 +10,16 @@ Scenarios:
   mouse        steps of 5 pixels leave it running, a jump of more than 5 ends it
   click        a click ends it
   preview      a child "Preview" fills the settings page's client area and ends with the page
+  no_opengl    with Mesa kept from loading any driver: /p ends at once with status 1; /s keeps
+               the whole screen black under its own window, no other window (no crash report)
+               appears, and its debug output names the step that failed. (Under Wine the
+               process's X connection does not survive Wine's failed OpenGL set-up, so keys no
+               longer reach the saver there: the in-process tests end it with a key instead.)
 """
+import tempfile
 import time
 
-from saver_harness import SCREEN_HEIGHT, SCREEN_WIDTH, check, run_scenario
+from saver_harness import SCREEN_HEIGHT, SCREEN_WIDTH, black_pixels, check, run_scenario
 
 EXIT_TIMEOUT = 15
 
@@ -80,12 +86,50 @@ def preview(session):
     check(child == "child 0 0 320 240 Preview",
           "the preview does not fill the page's client area: %r" % child)
     check(saver.running(), "the preview ended while its page was open")
-    check(page.readline(20) == "destroyed", "the settings page did not close")
+    # The page tells of the preview's window, made before the context was refused, then closes.
+    lines = [page.readline(20), page.readline(20)]
+    check("destroyed" in lines, "the settings page did not close: %r" % lines)
     status = saver.wait(EXIT_TIMEOUT)
     check(status == 0, "the preview did not end with its page (status %s)" % status)
 
 
-SCENARIOS = {f.__name__: f for f in (quick_exits, fullscreen, mouse, click, preview)}
+NO_OPENGL = {"LIBGL_DRIVERS_PATH": "/nonexistent", "GALLIUM_DRIVER": "none",
+             "WINEDEBUG": "-all,warn+debugstr"}
+
+
+def no_opengl(session):
+    page = session.start_probe("parent", "320", "240", "4000")
+    handle = page.readline(20)
+    check(handle is not None and handle.isdigit(), "the settings page gave no handle: %r" % handle)
+    preview = session.start("wine", session.scr, "/p", handle, env=NO_OPENGL)
+    status = preview.wait(EXIT_TIMEOUT)
+    check(status == 1, "the preview without OpenGL ended with status %s, not 1" % status)
+    # The page tells of the preview's window, made before the context was refused, then closes.
+    lines = [page.readline(20), page.readline(20)]
+    check("destroyed" in lines, "the settings page did not close: %r" % lines)
+    with tempfile.TemporaryFile() as output:
+        saver = session.start("wine", session.scr, "/s", env=NO_OPENGL, errors=output)
+        window = session.find_window(name="^ScreenSaver$")
+        check(window is not None, "no window titled ScreenSaver appeared")
+        time.sleep(3)
+        check(saver.running(), "the full screen ended by itself (status %s)" % saver.wait(0))
+        check(session.geometry(window) == (0, 0, SCREEN_WIDTH, SCREEN_HEIGHT),
+              "the window is at %s, not over the whole screen" % (session.geometry(window),))
+        shot = session.screenshot()
+        check(black_pixels(shot) == SCREEN_WIDTH * SCREEN_HEIGHT,
+              "%d pixels of the screen are not black" % (SCREEN_WIDTH * SCREEN_HEIGHT -
+                                                         black_pixels(shot)))
+        names = session.run("xdotool", "search", "--onlyvisible", "--name", ".").stdout.split()
+        titles = [session.run("xdotool", "getwindowname", name).stdout.decode().strip()
+                  for name in names]
+        check(titles == ["ScreenSaver"], "windows on the screen: %r" % titles)
+        output.seek(0)
+        said = output.read().decode(errors="replace")
+        check("Tavrel: no OpenGL: ChoosePixelFormat failed" in said,
+              "no debug line names the failed step: %r" % said[-400:])
+
+
+SCENARIOS = {f.__name__: f for f in (quick_exits, fullscreen, mouse, click, preview, no_opengl)}
 
 
 def main():

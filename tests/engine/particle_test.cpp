@@ -9,6 +9,7 @@
 #include "fields/spinner_field.h"
 #include "particles/fountain_particle.h"
 #include "particles/random.h"
+#include "scene/snow_flakes.h"
 
 namespace {
 
@@ -59,13 +60,13 @@ INSTANTIATE_TEST_SUITE_P(
                       LaunchCase{"draw_32767", seedDrawingMax, {-0.4466, 0, 0}, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// The snow prototype as the scene sets it up.
+// The snow prototype, shaped by the scene itself, so that its launch values are the scene's own.
 std::unique_ptr<FountainParticle> snowPrototype()
 {
+    static SpinnerField spinner;
+    static DecelleratorField decelerator;
     auto prototype = std::make_unique<FountainParticle>();
-    prototype->initDirected(15.0, 3.0, Color4::white, Vector3(), Vector3(0, -5, 0),
-                            Vector3(0, -1, 0), 1.25, 2.0, 1.0);
-    prototype->setSpawnBox(Vector3(-300, 100, -300), Vector3(200, 110, 100));
+    shapeFlake(*prototype, spinner, decelerator, nullptr);
     return prototype;
 }
 

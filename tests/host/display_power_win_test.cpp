@@ -40,6 +40,10 @@ PowerMessage broadcast(const DisplayStateSetting& setting) {
 
 PowerMessage monitorPower(LPARAM request) { return {WM_SYSCOMMAND, SC_MONITORPOWER, request}; }
 
+// A small move of the mouse: it lights a display that was off without ending the saver, where
+// Windows may never say that the display is on again.
+PowerMessage smallMouseMove() { return {WM_MOUSEMOVE, 0, MAKELPARAM(7, 6)}; }
+
 // Counts the power messages that reach DefWindowProcA, by standing in for it in the import.
 using DefWindowProcFunction = LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM);
 DefWindowProcFunction realDefWindowProc = nullptr;
@@ -64,6 +68,7 @@ struct PowerCase {
     PowerMessage away;
     PowerMessage back;
     bool pauses;
+    int passedOn = 2; // power messages that reach DefWindowProcA
 };
 
 class DisplayPowerTest : public SaverWindowTest, public ::testing::WithParamInterface<PowerCase> {};
@@ -81,7 +86,10 @@ TEST_P(DisplayPowerTest, PausesOnlyWhileNobodySees) {
     bool quitPosted = false;
     saver.onFrame = [&](int frame) {
         drawnAt.push_back(GetTickCount());
-        if (frame == 3) {
+        if (frame == 1) {
+            // Where the pointer starts, as a saver learns it from its first mouse move.
+            SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+        } else if (frame == 3) {
             SendMessageA(window, c.away.message, c.away.wParam, c.away.lParam);
             sender = std::thread([&] {
                 Sleep(400);
@@ -96,7 +104,7 @@ TEST_P(DisplayPowerTest, PausesOnlyWhileNobodySees) {
     saver.runLoop();
     sender.join();
     replaceDefWindowProc(realDefWindowProc);
-    EXPECT_EQ(powerMessagesPassedOn, 2);
+    EXPECT_EQ(powerMessagesPassedOn, c.passedOn);
     const auto drawnWhileAway = std::count_if(drawnAt.begin() + 3, drawnAt.end(),
                                               [&backAt](DWORD at) { return at < backAt; });
     if (c.pauses) {
@@ -113,7 +121,8 @@ INSTANTIATE_TEST_SUITE_P(
         PowerCase{"display_off_then_on", broadcast(off), broadcast(on), true},
         PowerCase{"display_dimmed", broadcast(dimmed), broadcast(on), false},
         PowerCase{"monitor_off_then_on", monitorPower(2), monitorPower(-1), true},
-        PowerCase{"monitor_low_power", monitorPower(1), monitorPower(-1), true}),
+        PowerCase{"monitor_low_power", monitorPower(1), monitorPower(-1), true},
+        PowerCase{"display_off_then_mouse", broadcast(off), smallMouseMove(), true, 1}),
     [](const ::testing::TestParamInfo<PowerCase>& info) { return info.param.name; });
 
 // Escape while the display is off still ends the saver, with status 0.

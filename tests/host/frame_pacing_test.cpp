@@ -86,6 +86,19 @@ TEST(FramePacingTest, SteadyFramesKeepTheRateWithoutDrift)
     EXPECT_NEAR(due, 600.0 / rate, 1e-6);
 }
 
+TEST(FramePacingTest, ANewModeBringsItsRateAndASilentOneKeepsTheOld)
+{
+    const struct {
+        int before;
+        int reportedAfter;
+        int pacedAfter;
+    } cases[] = {{60, 144, 144}, {144, 60, 60}, {144, 0, 144}, {144, 1, 144}, {75, 75, 75}};
+    for (const auto& c : cases)
+        EXPECT_EQ(followedFrameRate(pacedFrameRate(c.before), c.reportedAfter),
+                  pacedFrameRate(c.pacedAfter))
+            << c.before << " Hz, then " << c.reportedAfter;
+}
+
 struct RectCase {
     const char* name;
     int left, top, right, bottom;

@@ -18,8 +18,29 @@ void ProbeSaver::drawFrame() {
     }
 }
 
+namespace {
+
+void setForeignPixelFormat(HWND window) {
+    HDC target = GetDC(window);
+    PIXELFORMATDESCRIPTOR format = {};
+    const int count = DescribePixelFormat(target, 1, sizeof(format), &format);
+    for (int index = 1; index <= count; ++index) {
+        DescribePixelFormat(target, index, sizeof(format), &format);
+        const DWORD wanted = PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+        if ((format.dwFlags & wanted) != wanted && SetPixelFormat(target, index, &format)) {
+            break;
+        }
+    }
+    ReleaseDC(window, target);
+}
+
+} // namespace
+
 bool ProbeSaver::createGLContext() {
     ++glContextCalls;
+    if (foreignPixelFormat) {
+        setForeignPixelFormat(saverWindow);
+    }
     return makeRealContext && ScreenSaver::createGLContext();
 }
 

@@ -32,6 +32,9 @@ public:
     std::vector<WPARAM> dialogCommands;
     // Whether createGLContext goes on to the host's own; when not, it answers false.
     bool makeRealContext = false;
+    // Whether the window's pixel format is set first to one the host does not ask for (without
+    // OpenGL or without double buffering), so that the host's own cannot be set.
+    bool foreignPixelFormat = false;
 
     int keyCreatedCalls = 0;
     int keyOpenedCalls = 0;

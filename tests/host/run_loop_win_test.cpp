@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "host/dll_search.h"
 #include "host/frame_clock.h"
 #include "tests/host/child_process.h"
 #include "tests/host/probe_saver.h"
@@ -91,6 +94,78 @@ TEST_F(RunLoopTest, PacesToTheDisplayUnlessFlatOut) {
                 << "no catch-up frames after a slow one";
         }
     }
+}
+
+TEST_F(RunLoopTest, QuitWhileTheDisplayIsOffEndsAtOnce) {
+    double quitAt = 0.0;
+    saver.onFrame = [&](int frame) {
+        if (frame == 2) {
+            SendMessageA(window, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
+            PostMessageA(window, WM_QUIT, 0, 0);
+            quitAt = secondsNow();
+        }
+    };
+    // Should the loop wait on after WM_QUIT, a message a second later still ends the wait.
+    std::thread waker([this] {
+        Sleep(1000);
+        PostMessageA(window, WM_NULL, 0, 0);
+    });
+    saver.runLoop();
+    const double ended = secondsNow();
+    waker.join();
+    EXPECT_EQ(saver.frames.size(), 2u);
+    EXPECT_LT(ended - quitAt, 0.5);
+}
+
+// A settings page of another thread, shown by setting WS_VISIBLE on its own window: nothing is
+// sent to the preview, which must look again by itself.
+TEST_F(RunLoopTest, AHiddenPreviewLooksAgainWithoutAMessage) {
+    std::atomic<HWND> page{nullptr};
+    std::atomic<double> shownAt{0.0};
+    HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread owner([&] {
+        page = CreateWindowExA(0, "STATIC", "settings page", WS_POPUP, 0, 0, 200, 150, nullptr,
+                               nullptr, testInstance(), nullptr);
+        const double started = secondsNow();
+        // Takes what the preview's thread sends the page while it waits.
+        while (MsgWaitForMultipleObjects(1, &done, FALSE, 50, QS_ALLINPUT) != WAIT_OBJECT_0 &&
+               secondsNow() - started < 5.0) {
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+                DispatchMessageA(&message);
+            }
+            if (shownAt == 0.0 && secondsNow() - started > 0.6) {
+                SetWindowLongPtrA(page, GWL_STYLE, GetWindowLongPtrA(page, GWL_STYLE) | WS_VISIBLE);
+                shownAt = secondsNow();
+            }
+        }
+        DestroyWindow(page);
+    });
+    while (page == nullptr) {
+        Sleep(1);
+    }
+    HWND preview = CreateWindowExA(WS_EX_NOPARENTNOTIFY, "WindowsScreenSaverClass", "Preview",
+                                   WS_CHILD | WS_VISIBLE, 0, 0, 100, 75, page, nullptr,
+                                   testInstance(), nullptr);
+    ASSERT_NE(preview, nullptr);
+    saver.mode = Preview;
+    saver.parentWindow = page;
+    saver.saverWindow = preview;
+    double firstFrameShown = 0.0;
+    saver.onFrame = [&](int) {
+        if (shownAt != 0.0 && firstFrameShown == 0.0) {
+            firstFrameShown = secondsNow();
+            PostMessageA(preview, WM_QUIT, 0, 0);
+        }
+    };
+    saver.runLoop();
+    // Gone before the page, whose end would otherwise wait for this thread to take its message.
+    DestroyWindow(preview);
+    SetEvent(done);
+    owner.join();
+    CloseHandle(done);
+    ASSERT_GT(firstFrameShown, 0.0) << "no frame once the page was shown";
+    EXPECT_LT(firstFrameShown - shownAt, 0.5);
 }
 
 TEST_F(RunLoopTest, EndsWhenTheWindowIsGone) {
@@ -209,6 +284,80 @@ TEST_F(RunSequenceTest, PreviewFillsItsParentAndDiesWithIt) {
     EXPECT_FALSE(IsWindow(preview));
     saver.saverWindow = nullptr;
     wglMakeCurrent(nullptr, nullptr);
+}
+
+TEST_F(RunSequenceTest, TheCursorIsHiddenInFullScreenOnly) {
+    const struct {
+        const char* line;
+        bool shown;
+    } cases[] = {{"/s", false}, {"/p 0", true}, {"/c", true}, {"/a", true}, {"", true}};
+    for (const auto& c : cases) {
+        saver.commandLine = c.line;
+        saver.parseCommandLine();
+        saver.showCursorForMode();
+        // The display count starts at 0 in this thread: 1 after showing, -1 after hiding.
+        EXPECT_EQ(ShowCursor(FALSE), c.shown ? 0 : -2) << c.line;
+        ShowCursor(TRUE);
+        ShowCursor(c.shown ? FALSE : TRUE);
+    }
+}
+
+// A context that cannot be made: a preview ends at once, the full screen stays up over the
+// desktop until a key closes it; both end with status 1.
+const ChildCase noContextPreview("no_context_preview", [] {
+    HWND page = CreateWindowExA(0, "STATIC", "settings page", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+                                0, 200, 150, nullptr, nullptr, testInstance(), nullptr);
+    ProbeSaver saver;
+    saver.commandLine = "/p " + std::to_string(reinterpret_cast<INT_PTR>(page));
+    saver.makeRealContext = true;
+    saver.foreignPixelFormat = true;
+    saver.run();
+    return 7;
+});
+
+const ChildCase noContextFullscreen("no_context_fullscreen", [] {
+    ProbeSaver saver;
+    saver.commandLine = "/s";
+    saver.width = 320;
+    saver.height = 240;
+    saver.makeRealContext = true;
+    saver.foreignPixelFormat = true;
+    std::thread([&saver] {
+        Sleep(500);
+        if (!IsWindowVisible(saver.saverWindow)) {
+            ExitProcess(8);
+        }
+        PostMessageA(saver.saverWindow, WM_KEYDOWN, 'A', 0);
+    }).detach();
+    saver.run();
+    return 7;
+});
+
+TEST(NoContextTest, EveryModeEndsWithStatusOne) {
+    EXPECT_EQ(runInChildProcess("no_context_preview"), 1);
+    EXPECT_EQ(runInChildProcess("no_context_fullscreen"), 1);
+}
+
+// Where SetDefaultDllDirectories is missing: the current directory is out of the search, and
+// OpenGL is loaded from the system folder before any OpenGL call.
+const ChildCase searchWithoutDefaultDirectories("search_without_default_directories", [] {
+    if (GetModuleHandleW(L"opengl32.dll") != nullptr) {
+        return 8;
+    }
+    limitDllSearchWithoutDefaultDirectories();
+    wchar_t loaded[MAX_PATH] = {};
+    wchar_t system[MAX_PATH] = {};
+    GetModuleFileNameW(GetModuleHandleW(L"opengl32.dll"), loaded, MAX_PATH);
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    wchar_t searched[4] = {L'x'};
+    const bool currentOut = GetDllDirectoryW(4, searched) == 0 && searched[0] == L'\0';
+    const bool fromSystem = length > 0 && _wcsnicmp(loaded, system, length) == 0 &&
+                            loaded[length] == L'\\';
+    return currentOut && fromSystem ? 6 : 7;
+});
+
+TEST(DllSearchTest, WithoutDefaultDirectoriesOpenGlComesFromTheSystemFolder) {
+    EXPECT_EQ(runInChildProcess("search_without_default_directories"), 6);
 }
 
 // Configure shows the dialog, then ends the process with status 0.

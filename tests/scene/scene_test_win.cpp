@@ -251,6 +251,20 @@ TEST_F(SceneTest, FlakeTextureIsThePictureWithAlphaFromBrightness)
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(static_cast<GLuint>(bound), name);
 
+    // Without the nearest minification filter the flakes would show as white squares.
+    const struct {
+        GLenum name;
+        GLint value;
+    } parameters[] = {{GL_TEXTURE_MAG_FILTER, GL_LINEAR},
+                      {GL_TEXTURE_MIN_FILTER, GL_NEAREST},
+                      {GL_TEXTURE_WRAP_S, GL_CLAMP},
+                      {GL_TEXTURE_WRAP_T, GL_CLAMP}};
+    for (const auto& parameter : parameters) {
+        GLint value = 0;
+        glGetTexParameteriv(GL_TEXTURE_2D, parameter.name, &value);
+        EXPECT_EQ(value, parameter.value) << "texture parameter " << parameter.name;
+    }
+
     GLint width = 0;
     GLint height = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
@@ -337,6 +351,62 @@ TEST_F(SceneTest, FramesShowFallingFlakesOnBlack)
     glFinish();
     EXPECT_GT(particleSystem->liveCount, 500);
     EXPECT_GT(brightPixels(), 200);
+}
+
+TEST_F(SceneTest, EachFrameClearsWhatTheLastOneLeft)
+{
+    auto scene = makeScene();
+    scene->initScene();
+    // What an earlier frame left: the frame's own clear must take it away, or flakes leave trails.
+    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    scene->drawFrame();
+    glFinish();
+    EXPECT_EQ(brightPixels(), 0);
+}
+
+// The preview shares the input of the settings page, another program's window: the page keeps
+// its keyboard, and keys typed there reach it. The full screen takes the keyboard.
+TEST_F(SceneTest, OnlyTheFullScreenTakesTheKeyboard)
+{
+    HWND page = CreateWindowExA(0, "STATIC", "settings page", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                0, 0, 300, 200, nullptr, nullptr, GetModuleHandleW(nullptr),
+                                nullptr);
+    HWND edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, page,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND preview = CreateWindowExA(0, "STATIC", "Preview", WS_CHILD | WS_VISIBLE, 0, 40, 150, 100,
+                                   page, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetForegroundWindow(page);
+    SetFocus(edit);
+    auto scene = makeScene({}, Preview);
+    scene->saverWindow = preview;
+    scene->initScene();
+    EXPECT_EQ(GetFocus(), edit);
+    INPUT keys[2] = {};
+    for (INPUT& key : keys) {
+        key.type = INPUT_KEYBOARD;
+        key.ki.wVk = 'K';
+    }
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+    char typed[8] = {};
+    for (DWORD until = GetTickCount() + 2000; typed[0] == '\0' && GetTickCount() < until;) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        GetWindowTextA(edit, typed, sizeof typed);
+        Sleep(10);
+    }
+    EXPECT_STREQ(typed, "k");
+    DestroyWindow(page);
+
+    useFreshContext();
+    auto fullscreen = makeScene();
+    fullscreen->initScene();
+    EXPECT_EQ(GetFocus(), saverWindow().window);
 }
 
 // The frame after the machine wakes from an hour's sleep, at the highest rate with the mouse

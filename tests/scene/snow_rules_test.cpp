@@ -170,4 +170,16 @@ TEST(ListsExtension, MatchesWholeNamesOnly)
     EXPECT_FALSE(listsExtension(list, ""));
 }
 
+TEST(UsableProcAddress, SentinelsAndNullAreAbsent)
+{
+    const struct {
+        std::intptr_t address;
+        bool usable;
+    } cases[] = {{0, false}, {1, false}, {2, false}, {3, false}, {-1, false},
+                 {4, true},  {-2, true}, {0x7ffe1000, true}};
+    for (const auto& c : cases)
+        EXPECT_EQ(usableProcAddress(reinterpret_cast<const void*>(c.address)), c.usable)
+            << c.address;
+}
+
 } // namespace
