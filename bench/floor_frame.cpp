@@ -21,12 +21,12 @@
 
 #include "host/frame_clock.h"
 #include "host/frame_pacing.h"
-#include "linux/hack_display_wayland.h"
-#include "linux/hack_loop_wayland.h"
 #include "linux/hack_options.h"
 #include "linux/hack_scene.h"
-#include "linux/hack_window_x11.h"
 #include "linux/stop_signals.h"
+#include "linux/wayland/hack_display_wayland.h"
+#include "linux/wayland/hack_loop_wayland.h"
+#include "linux/x11/hack_window_x11.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "linux/hack_display_wayland.h"
-#include "linux/hack_loop_wayland.h"
-#include "linux/hack_loop_x11.h"
 #include "linux/hack_options.h"
-#include "linux/hack_window_x11.h"
 #include "linux/stop_signals.h"
+#include "linux/wayland/hack_display_wayland.h"
+#include "linux/wayland/hack_loop_wayland.h"
+#include "linux/x11/hack_loop_x11.h"
+#include "linux/x11/hack_window_x11.h"
 #include "scene/tavrel_hack.h"
 
 namespace {

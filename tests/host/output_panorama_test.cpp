@@ -1,6 +1,6 @@
 // One sky over a Wayland compositor's outputs: the box around them, where each output's part
 // lies in it, and the viewport that shows that part.
-#include "linux/output_panorama.h"
+#include "linux/wayland/output_panorama.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "linux/hack_display_wayland.h"
+#include "linux/wayland/hack_display_wayland.h"
 
 class HackScene;
 

@@ -1,5 +1,5 @@
 // The Wayland host's run loop.
-#include "linux/hack_loop_wayland.h"
+#include "linux/wayland/hack_loop_wayland.h"
 
 #include <wayland-client.h>
 
@@ -11,7 +11,7 @@
 
 #include "host/frame_clock.h"
 #include "linux/hack_scene.h"
-#include "linux/output_panorama.h"
+#include "linux/wayland/output_panorama.h"
 #include "linux/stop_signals.h"
 
 namespace {

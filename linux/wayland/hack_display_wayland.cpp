@@ -1,5 +1,5 @@
 // The connection to the Wayland compositor, its globals, and the EGL context.
-#include "linux/hack_display_wayland.h"
+#include "linux/wayland/hack_display_wayland.h"
 
 #include <EGL/eglext.h>
 #include <wayland-client.h>

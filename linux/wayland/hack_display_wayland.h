@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "linux/output_panorama.h"
+#include "linux/wayland/output_panorama.h"
 
 struct wl_callback;
 struct wl_compositor;

@@ -2,7 +2,7 @@
 // the display, no frames while nobody can see the window, and the close rules.
 #pragma once
 
-#include "linux/hack_window_x11.h"
+#include "linux/x11/hack_window_x11.h"
 
 class HackScene;
 

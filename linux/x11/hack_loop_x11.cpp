@@ -1,5 +1,5 @@
 // The Linux program's run loop and close rules.
-#include "linux/hack_loop_x11.h"
+#include "linux/x11/hack_loop_x11.h"
 
 #include <X11/keysym.h>
 

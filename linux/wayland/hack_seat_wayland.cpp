@@ -2,7 +2,7 @@
 // it, and so does a pointer that moves more than the mouse threshold from where it entered the
 // saver's surface. Entering alone never ends it: the surfaces appear under a pointer that stands
 // still, and a pointer that crosses to another output's surface starts measuring afresh there.
-#include "linux/hack_display_wayland.h"
+#include "linux/wayland/hack_display_wayland.h"
 
 #include <wayland-client.h>
 

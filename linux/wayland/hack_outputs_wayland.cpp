@@ -1,5 +1,5 @@
 // The compositor's outputs, and the full-screen surface on each.
-#include "linux/hack_display_wayland.h"
+#include "linux/wayland/hack_display_wayland.h"
 
 #include <wayland-client.h>
 #include <wayland-egl.h>

@@ -1,5 +1,5 @@
 // Somewhere to draw on X11, and a GLX context on it.
-#include "linux/hack_window_x11.h"
+#include "linux/x11/hack_window_x11.h"
 
 #include <X11/Xutil.h>
 #include <X11/extensions/Xrandr.h>

@@ -1,5 +1,5 @@
 // One sky over all of a Wayland compositor's outputs.
-#include "linux/output_panorama.h"
+#include "linux/wayland/output_panorama.h"
 
 #include <algorithm>
 #include <cstdint>
