@@ -35,6 +35,23 @@ bool readRate(const std::string& text, std::int32_t& rate)
     return true;
 }
 
+// The resident saver's idle time: whole seconds, at least one, and few enough that the time in
+// milliseconds the idle protocols take fits their 32 bits (about 49 days).
+bool readIdleSeconds(const std::string& text, std::uint32_t& seconds)
+{
+    constexpr std::uint64_t most = std::numeric_limits<std::uint32_t>::max() / 1000;
+    std::uint64_t value = 0;
+    for (const char c : text) {
+        if (!isDigit(c))
+            return false;
+        value = value * 10 + static_cast<unsigned>(c - '0');
+        if (value > most)
+            return false;
+    }
+    seconds = static_cast<std::uint32_t>(value);
+    return !text.empty() && value > 0;
+}
+
 // An X window id: decimal, or hexadecimal after 0x; never 0, and within the 32 bits X ids have.
 bool readWindowId(const std::string& text, unsigned long& id)
 {
@@ -93,7 +110,8 @@ HackOptions parseHackOptions(const std::vector<std::string>& arguments,
         std::string value;
         bool hasJoined = false;
         splitOption(argument, name, value, hasJoined);
-        const bool takesValue = name == "rate" || name == "window-id" || name == "display";
+        const bool takesValue = name == "rate" || name == "window-id" || name == "display" ||
+                                name == "idle";
         if (hasJoined && !takesValue) {
             options.error = "option " + quoted(argument) + " takes no value";
             break;
@@ -123,6 +141,9 @@ HackOptions parseHackOptions(const std::vector<std::string>& arguments,
         } else if (name == "rate") {
             if (!readRate(value, options.rate))
                 options.error = quoted(value) + " is not a number of flakes a second";
+        } else if (name == "idle") {
+            if (!readIdleSeconds(value, options.idleSeconds))
+                options.error = quoted(value) + " is not a number of seconds from 1 to 4294967";
         } else if (name == "transparent") {
             options.transparent = true;
         } else if (name == "gravity") {
@@ -138,6 +159,9 @@ HackOptions parseHackOptions(const std::vector<std::string>& arguments,
     if (options.error.empty() && options.wayland && options.gravity)
         options.error = "--gravity does not work with --wayland: Wayland lets no program move "
                         "the pointer";
+    if (options.error.empty() && !options.wayland && options.idleSeconds > 0)
+        options.error = "--idle works only with --wayland: on X11 the screen saver daemon starts "
+                        "the program";
     if (options.error.empty() && !options.wayland && !explicitTarget &&
         screensaverWindow != nullptr) {
         options.target = HackTarget::NamedWindow;
@@ -162,5 +186,7 @@ const char* hackUsage()
            "  --wayland          a screen saver for Wayland: full screen on every output of the\n"
            "                     compositor in WAYLAND_DISPLAY, ended by a key, a button, a touch\n"
            "                     or a move of the pointer (not with --gravity)\n"
+           "  --idle SECONDS     with --wayland: stay resident, and snow each time the session\n"
+           "                     has been idle for SECONDS, until the next input\n"
            "  --help             show this text\n";
 }

@@ -20,19 +20,20 @@ struct HackOptions {
     bool transparent = false;
     bool gravity = false;
     bool wayland = false;  // full screen on every output of the Wayland compositor instead of X11
+    std::uint32_t idleSeconds = 0;  // with wayland: resident, snowing after this long idle; 0: not
     bool help = false;
     std::string error;  // one line saying what was wrong; empty when the line was understood
 };
 
 // Reads the arguments that follow the program's name. Every option may start with one dash or
 // two: -root, -window, -window-id ID (decimal, or hexadecimal after 0x), -display NAME, -rate N
-// (a whole number), -transparent, -gravity, -wayland, -help; -rate, -window-id and -display also
-// take their value after '='.
+// (a whole number), -transparent, -gravity, -wayland, -idle SECONDS, -help; -rate, -window-id,
+// -display and -idle also take their value after '='.
 // screensaverWindow is the XSCREENSAVER_WINDOW environment variable (null when unset): the
 // daemon's window, drawn in instead of the root window, and also when no target is given; an
 // explicit -window or -window-id wins over it. With -wayland the X11 targets mean nothing and the
 // variable is not read; -gravity is refused there, since Wayland lets no client put the pointer
-// back, which the steering needs.
+// back, which the steering needs. -idle is refused without -wayland.
 HackOptions parseHackOptions(const std::vector<std::string>& arguments,
                              const char* screensaverWindow);
 

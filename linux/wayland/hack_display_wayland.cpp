@@ -8,7 +8,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ext-idle-notify-v1-client.h"
+#include "idle-client.h"
 #include "scene/gl_extension_rules.h"
+#include "wlr-layer-shell-unstable-v1-client.h"
 #include "xdg-output-unstable-v1-client.h"
 #include "xdg-shell-client.h"
 
@@ -21,10 +24,36 @@ void pong(void*, xdg_wm_base* wmBase, std::uint32_t serial)
 
 const xdg_wm_base_listener wmBaseListener = {pong};
 
+template <typename Global>
+void bindOnce(WaylandHack& hack, Global*& global, std::uint32_t name,
+              const wl_interface& interface, std::uint32_t version)
+{
+    if (global == nullptr)
+        global = static_cast<Global*>(wl_registry_bind(hack.registry, name, &interface, version));
+}
+
+// The globals beyond the surfaces' own: the overlay layer, and where the session's idle time is
+// told.
+bool announceShellOrIdle(WaylandHack& hack, std::uint32_t name, const char* interface,
+                         std::uint32_t version)
+{
+    if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0)
+        bindOnce(hack, hack.layerShell, name, zwlr_layer_shell_v1_interface, std::min(version, 4u));
+    else if (std::strcmp(interface, ext_idle_notifier_v1_interface.name) == 0)
+        bindOnce(hack, hack.idleNotifier, name, ext_idle_notifier_v1_interface, 1);
+    else if (std::strcmp(interface, org_kde_kwin_idle_interface.name) == 0)
+        bindOnce(hack, hack.kdeIdle, name, org_kde_kwin_idle_interface, 1);
+    else
+        return false;
+    return true;
+}
+
 void announceGlobal(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
                     std::uint32_t version)
 {
     WaylandHack& hack = *static_cast<WaylandHack*>(data);
+    if (announceShellOrIdle(hack, name, interface, version))
+        return;
     if (std::strcmp(interface, wl_compositor_interface.name) == 0 && hack.compositor == nullptr) {
         // Version 3 is the first with buffer scales.
         hack.compositor = static_cast<wl_compositor*>(
@@ -79,7 +108,9 @@ bool chooseConfig(WaylandHack& hack)
     return true;
 }
 
-bool openEgl(WaylandHack& hack, std::string& error)
+} // namespace
+
+bool openWaylandEgl(WaylandHack& hack, std::string& error)
 {
     const char* clientExtensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
     if (!listsExtension(clientExtensions, "EGL_KHR_platform_wayland") &&
@@ -107,15 +138,27 @@ bool openEgl(WaylandHack& hack, std::string& error)
     return true;
 }
 
+namespace {
+
+// Why no connection came: without XDG_RUNTIME_DIR a socket's name leads nowhere, whatever
+// WAYLAND_DISPLAY says, unless it is a path of its own.
+std::string connectionFailure()
+{
+    const char* name = std::getenv("WAYLAND_DISPLAY");
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if ((runtime == nullptr || *runtime == '\0') && (name == nullptr || name[0] != '/'))
+        return "cannot connect to the Wayland compositor: XDG_RUNTIME_DIR is not set";
+    return std::string("cannot connect to the Wayland compositor ") +
+           (name != nullptr ? name : "wayland-0") + " (is WAYLAND_DISPLAY right?)";
+}
+
 } // namespace
 
-bool openWaylandHack(WaylandHack& hack, std::string& error)
+bool connectWaylandHack(WaylandHack& hack, std::string& error)
 {
     hack.display = wl_display_connect(nullptr);
     if (hack.display == nullptr) {
-        const char* name = std::getenv("WAYLAND_DISPLAY");
-        error = std::string("cannot connect to the Wayland compositor ") +
-                (name != nullptr ? name : "wayland-0") + " (is WAYLAND_DISPLAY right?)";
+        error = connectionFailure();
         return false;
     }
     hack.registry = wl_display_get_registry(hack.display);
@@ -124,27 +167,58 @@ bool openWaylandHack(WaylandHack& hack, std::string& error)
         error = "the Wayland compositor closed the connection";
         return false;
     }
-    if (hack.compositor == nullptr || hack.wmBase == nullptr) {
-        error = "the Wayland compositor offers no xdg-shell (xdg_wm_base)";
+    if (hack.compositor == nullptr || (hack.wmBase == nullptr && hack.layerShell == nullptr)) {
+        error = "the Wayland compositor offers no xdg-shell (xdg_wm_base) and no wlr-layer-shell";
         return false;
     }
-    return openEgl(hack, error);
+    return true;
+}
+
+bool openWaylandHack(WaylandHack& hack, std::string& error)
+{
+    return connectWaylandHack(hack, error) && openWaylandEgl(hack, error);
+}
+
+void releaseWaylandSnow(WaylandHack& hack)
+{
+    if (hack.eglDisplay != EGL_NO_DISPLAY)
+        eglMakeCurrent(hack.eglDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    for (const auto& output : hack.outputs) {
+        releaseSurface(hack, *output);
+        output->closed = false;
+    }
+    if (hack.eglDisplay != EGL_NO_DISPLAY) {
+        if (hack.eglContext != EGL_NO_CONTEXT)
+            eglDestroyContext(hack.eglDisplay, hack.eglContext);
+        eglTerminate(hack.eglDisplay);
+    }
+    hack.eglDisplay = EGL_NO_DISPLAY;
+    hack.eglConfig = nullptr;
+    hack.eglContext = EGL_NO_CONTEXT;
+    hack.closeRequested = false;
+    hack.everActivated = false;
+    for (const auto& seat : hack.seats)
+        seat->entered = false;
 }
 
 void closeWaylandHack(WaylandHack& hack)
 {
-    if (hack.eglDisplay != EGL_NO_DISPLAY)
-        eglMakeCurrent(hack.eglDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    releaseWaylandSnow(hack);
     for (const auto& output : hack.outputs)
         releaseOutput(hack, *output);
     hack.outputs.clear();
     for (const auto& seat : hack.seats)
         releaseSeat(*seat);
     hack.seats.clear();
-    if (hack.eglDisplay != EGL_NO_DISPLAY) {
-        if (hack.eglContext != EGL_NO_CONTEXT)
-            eglDestroyContext(hack.eglDisplay, hack.eglContext);
-        eglTerminate(hack.eglDisplay);
+    if (hack.kdeIdle != nullptr)
+        org_kde_kwin_idle_destroy(hack.kdeIdle);
+    if (hack.idleNotifier != nullptr)
+        ext_idle_notifier_v1_destroy(hack.idleNotifier);
+    if (hack.layerShell != nullptr) {
+        if (zwlr_layer_shell_v1_get_version(hack.layerShell) >= 3)
+            zwlr_layer_shell_v1_destroy(hack.layerShell);
+        else
+            wl_proxy_destroy(reinterpret_cast<wl_proxy*>(hack.layerShell));
     }
     if (hack.outputManager != nullptr)
         zxdg_output_manager_v1_destroy(hack.outputManager);

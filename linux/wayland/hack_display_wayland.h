@@ -1,5 +1,6 @@
-// Somewhere to draw on Wayland: the connection to the compositor, a full-screen surface on each
-// of its outputs (xdg-shell), the seats whose input ends the saver, and the one EGL context that
+// Somewhere to draw on Wayland: the connection to the compositor, a surface on each of its
+// outputs (on the overlay layer where the compositor offers wlr-layer-shell, a full-screen
+// xdg-shell window elsewhere), the seats whose input ends the saver, and the one EGL context that
 // draws into every surface.
 #pragma once
 
@@ -27,12 +28,18 @@ struct wl_touch;
 struct xdg_surface;
 struct xdg_toplevel;
 struct xdg_wm_base;
+struct zwlr_layer_shell_v1;
+struct zwlr_layer_surface_v1;
 struct zxdg_output_manager_v1;
 struct zxdg_output_v1;
+struct ext_idle_notifier_v1;
+struct org_kde_kwin_idle;
+
+class IdleSource;
 
 struct WaylandHack;
 
-// One output, and the full-screen surface that covers it once the output has described itself.
+// One output, and the surface that covers it once the output has described itself.
 struct HackOutput {
     WaylandHack* hack = nullptr;
     std::uint32_t name = 0;  // the registry's name for the output, which its removal gives
@@ -49,10 +56,16 @@ struct HackOutput {
     int modeHeight = 0;
 
     wl_surface* surface = nullptr;
-    xdg_surface* xdgSurface = nullptr;
+    zwlr_layer_surface_v1* layerSurface = nullptr;  // on the overlay layer, or else
+    xdg_surface* xdgSurface = nullptr;              // a full-screen window
     xdg_toplevel* toplevel = nullptr;
     int offeredWidth = 0;  // the size the last configure offered; 0 lets the client choose
     int offeredHeight = 0;
+    bool offeredActivated = false;  // the last toplevel configure had the keyboard focus
+    bool activated = false;         // as acknowledged with the last configure
+    // The compositor took the layer surface away (its output is going, say): it is let go, and
+    // the output gets no other while this snowfall lasts.
+    bool closed = false;
     bool configured = false;  // a configure was acknowledged: the surface may be drawn
     int width = 0;            // the surface's logical size, as last configured
     int height = 0;
@@ -86,24 +99,39 @@ struct WaylandHack {
     wl_registry* registry = nullptr;
     wl_compositor* compositor = nullptr;
     xdg_wm_base* wmBase = nullptr;
+    zwlr_layer_shell_v1* layerShell = nullptr;
     zxdg_output_manager_v1* outputManager = nullptr;
+    ext_idle_notifier_v1* idleNotifier = nullptr;
+    org_kde_kwin_idle* kdeIdle = nullptr;
     std::vector<std::unique_ptr<HackOutput>> outputs;
     std::vector<std::unique_ptr<HackSeat>> seats;
     EGLDisplay eglDisplay = EGL_NO_DISPLAY;
     EGLConfig eglConfig = nullptr;
     EGLContext eglContext = EGL_NO_CONTEXT;
+    // Where the resident saver learns that the session is idle; null for a single snowfall.
+    IdleSource* idleSource = nullptr;
     // Input that ends the saver came, or the compositor asked a surface to close.
     bool closeRequested = false;
+    // One of the full-screen windows had the keyboard focus; once none has it, another window
+    // took it, and that window is what the user sees.
+    bool everActivated = false;
     // An output came or went, or changed its place, size or scale: the sky's shape is due again.
     bool layoutChanged = false;
+    // The compositor closed the connection, or it broke.
+    bool connectionLost = false;
 };
 
-// Connects to the compositor in WAYLAND_DISPLAY, binds its globals, and makes an EGL context for
-// OpenGL; each output gets its full-screen surface as soon as it has described itself. Answers
-// false with a one-line reason when there is no compositor, it offers no xdg-shell, or EGL gives
-// no OpenGL.
+// Connects to the compositor in WAYLAND_DISPLAY and binds its globals. Answers false with a
+// one-line reason when there is no compositor or it offers neither wlr-layer-shell nor xdg-shell.
+bool connectWaylandHack(WaylandHack& hack, std::string& error);
+// Makes the EGL context for OpenGL; answers false with a one-line reason where EGL gives none.
+bool openWaylandEgl(WaylandHack& hack, std::string& error);
+// Both of the above: the single snowfall's start.
 bool openWaylandHack(WaylandHack& hack, std::string& error);
 
+// Lets every output's surface go, then the EGL context, keeping the connection, the outputs and
+// the seats: what the resident saver holds between snowfalls.
+void releaseWaylandSnow(WaylandHack& hack);
 // Lets every surface, output and seat go, then the context and the connection.
 void closeWaylandHack(WaylandHack& hack);
 
@@ -123,15 +151,23 @@ bool releaseNamed(std::vector<std::unique_ptr<Item>>& items, std::uint32_t name,
 // The outputs (hack_outputs_wayland.cpp).
 void addOutput(WaylandHack& hack, std::uint32_t name, std::uint32_t version);
 void placeOutput(WaylandHack& hack, HackOutput& output);  // asks xdg-output where it stands
-// Gives each output that has described itself and has no surface yet its full-screen surface.
+// Gives each output that has described itself and has no surface yet its surface, and lets the
+// surfaces go that the compositor closed.
 void coverNewOutputs(WaylandHack& hack);
+// Answers whether any output has a surface.
+bool anySurface(const WaylandHack& hack);
+// Follows the full-screen windows' keyboard focus: once none of them has it after one had, the
+// saver ends, since another window covers it.
+void followFocus(WaylandHack& hack);
 void removeOutput(WaylandHack& hack, std::uint32_t name);
+// Lets the output's surface go, and its EGL window and surface with it.
+void releaseSurface(WaylandHack& hack, HackOutput& output);
 void releaseOutput(WaylandHack& hack, HackOutput& output);
 // Sizes the output's EGL window to its configured size at its scale, making the window and the
 // EGL surface the first time; answers false when EGL refuses the surface.
 bool sizeOutputBuffer(WaylandHack& hack, HackOutput& output);
-// Each output's area on the desktop, in the order of hack.outputs; one not yet configured has
-// none.
+// The area each output's surface shows of the desktop, in the order of hack.outputs; one not yet
+// configured, or one that shows what another surface already shows, has none.
 std::vector<OutputArea> outputAreas(const WaylandHack& hack);
 
 // The seats (hack_seat_wayland.cpp).

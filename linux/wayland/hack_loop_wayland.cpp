@@ -11,8 +11,9 @@
 
 #include "host/frame_clock.h"
 #include "linux/hack_scene.h"
-#include "linux/wayland/output_panorama.h"
 #include "linux/stop_signals.h"
+#include "linux/wayland/idle_source.h"
+#include "linux/wayland/output_panorama.h"
 
 namespace {
 
@@ -41,14 +42,26 @@ const wl_callback_listener frameListener = {frameDone};
 // that callback inside EGL, never blocks the loop.
 bool frameDue(const HackOutput& output)
 {
-    return output.configured && output.width > 0 && output.height > 0 && output.frame == nullptr;
+    return output.surface != nullptr && output.configured && output.width > 0 &&
+           output.height > 0 && output.frame == nullptr;
 }
 
 struct Sky {
     bool setUp = false;
     bool shapeDue = false;
     Panorama panorama;
+    // The passes that drew; the compositor answers the very first frames late (0.3 to 0.5 s on
+    // every compositor tried) while it sets the surfaces up, which is no pause.
+    int passes = 0;
 };
+
+// A surface that shows nothing another does not show already (a kiosk's second window under its
+// first) is not drawn.
+bool shows(const Sky& sky, std::size_t i)
+{
+    return i < sky.panorama.areas.size() && sky.panorama.areas[i].width > 0 &&
+           sky.panorama.areas[i].height > 0;
+}
 
 void followLayout(WaylandHack& hack, Sky& sky)
 {
@@ -90,7 +103,7 @@ bool drawDueOutputs(WaylandHack& hack, HackScene& scene, Sky& sky)
     bool advanced = false;
     for (std::size_t i = 0; i < hack.outputs.size(); ++i) {
         HackOutput& output = *hack.outputs[i];
-        if (!frameDue(output))
+        if (!frameDue(output) || !shows(sky, i))
             continue;
         if (!makeCurrent(hack, output, scene, sky))
             return false;
@@ -113,23 +126,43 @@ bool drawDueOutputs(WaylandHack& hack, HackScene& scene, Sky& sky)
     return true;
 }
 
-bool anyFrameDue(const WaylandHack& hack)
+bool anyFrameDue(const WaylandHack& hack, const Sky& sky)
 {
-    for (const auto& output : hack.outputs) {
-        if (frameDue(*output))
+    for (std::size_t i = 0; i < hack.outputs.size(); ++i) {
+        if (frameDue(*hack.outputs[i]) && shows(sky, i))
             return true;
     }
     return false;
 }
 
-// Sends what is queued for the compositor and sleeps until it sends something or a stop signal
-// comes, then handles what it sent. Answers false when the connection is lost.
-bool waitForEvents(WaylandHack& hack)
+// Handles what came from the compositor and the idle source; false when either is lost.
+bool dispatchEvents(WaylandHack& hack, const pollfd& idleWatch)
+{
+    if (hack.idleSource != nullptr && idleWatch.fd >= 0 && !hack.idleSource->dispatch())
+        return false;
+    return wl_display_dispatch_pending(hack.display) >= 0;
+}
+
+// The snowfall is over: a signal, the close rules, the compositor's close, the user active again
+// by the idle source's word, or no surface left to show it on.
+bool snowfallOver(const WaylandHack& hack, const Sky& sky)
+{
+    return stopRequested() || hack.closeRequested ||
+           (hack.idleSource != nullptr && !hack.idleSource->idle()) ||
+           (sky.setUp && !anySurface(hack));
+}
+
+} // namespace
+
+bool waitForWaylandEvents(WaylandHack& hack)
 {
     wl_display* display = hack.display;
+    const IdleSource* idle = hack.idleSource;
+    pollfd idleWatch = {idle != nullptr ? idle->descriptor() : -1,
+                        idle != nullptr ? idle->events() : short{0}, 0};
     // Events already read off the connection would not wake poll.
     if (wl_display_prepare_read(display) != 0)
-        return wl_display_dispatch_pending(display) >= 0;
+        return dispatchEvents(hack, idleWatch);
     int flushed = wl_display_flush(display);
     while (flushed < 0 && errno == EINTR)
         flushed = wl_display_flush(display);
@@ -140,40 +173,43 @@ bool waitForEvents(WaylandHack& hack)
     // A full socket: wait until the compositor reads, and send the rest on the next pass.
     const short sending = flushed < 0 ? POLLOUT : 0;
     const int stopSignal = stopSignalDescriptor();
-    pollfd watched[2] = {{wl_display_get_fd(display), static_cast<short>(POLLIN | sending), 0},
-                         {stopSignal, POLLIN, 0}};
-    const int ready = stopRequested() ? 0 : poll(watched, stopSignal >= 0 ? 2 : 1, -1);
+    pollfd watched[3] = {{wl_display_get_fd(display), static_cast<short>(POLLIN | sending), 0},
+                         {stopSignal, POLLIN, 0},
+                         idleWatch};
+    const int timeout = idle != nullptr ? idle->timeoutMilliseconds() : -1;
+    const int ready = stopRequested() ? 0 : poll(watched, 3, timeout);
     if (ready > 0 && (watched[0].revents & (POLLIN | POLLERR | POLLHUP)) != 0) {
         if (wl_display_read_events(display) < 0)
             return false;
     } else {
         wl_display_cancel_read(display);
     }
-    return wl_display_dispatch_pending(display) >= 0;
+    return dispatchEvents(hack, idleWatch);
 }
-
-} // namespace
 
 bool runWaylandHack(WaylandHack& hack, HackScene& scene, std::string& error)
 {
     Sky sky;
     double lastFrame = 0.0;
-    while (!stopRequested() && !hack.closeRequested) {
+    while (!snowfallOver(hack, sky)) {
         coverNewOutputs(hack);
         followLayout(hack, sky);
-        if (anyFrameDue(hack)) {
-            if (sky.setUp && monotonicSeconds() - lastFrame > pauseSeconds)
+        if (anyFrameDue(hack, sky)) {
+            if (sky.passes >= 2 && monotonicSeconds() - lastFrame > pauseSeconds)
                 frameClock.start();
             if (!drawDueOutputs(hack, scene, sky)) {
                 error = "EGL cannot draw on the Wayland surface";
                 return false;
             }
+            ++sky.passes;
             lastFrame = monotonicSeconds();
         }
-        if (!waitForEvents(hack)) {
+        if (!waitForWaylandEvents(hack)) {
+            hack.connectionLost = true;
             error = "lost the connection to the Wayland compositor";
             return false;
         }
+        followFocus(hack);
     }
     return true;
 }

@@ -1,4 +1,6 @@
-// The compositor's outputs, and the full-screen surface on each.
+// The compositor's outputs, and the surface on each: on the overlay layer, in front of every
+// window and panel and with the keyboard its own, where the compositor offers wlr-layer-shell;
+// elsewhere a full-screen window, whose loss of the keyboard focus ends the saver.
 #include "linux/wayland/hack_display_wayland.h"
 
 #include <wayland-client.h>
@@ -6,6 +8,7 @@
 
 #include <algorithm>
 
+#include "wlr-layer-shell-unstable-v1-client.h"
 #include "xdg-output-unstable-v1-client.h"
 #include "xdg-shell-client.h"
 
@@ -82,11 +85,15 @@ const zxdg_output_v1_listener xdgOutputListener = {logicalPosition, logicalSize,
                                                    xdgOutputText, xdgOutputText};
 
 void toplevelConfigure(void* data, xdg_toplevel*, std::int32_t width, std::int32_t height,
-                       wl_array*)
+                       wl_array* states)
 {
     HackOutput& output = outputOf(data);
     output.offeredWidth = width;
     output.offeredHeight = height;
+    output.offeredActivated = false;
+    const auto* state = static_cast<const std::uint32_t*>(states->data);
+    for (std::size_t i = 0; i < states->size / sizeof(std::uint32_t); ++i)
+        output.offeredActivated = output.offeredActivated || state[i] == XDG_TOPLEVEL_STATE_ACTIVATED;
 }
 
 // A compositor's close request (a key binding that kills the focused window, say) ends the
@@ -119,11 +126,35 @@ void surfaceConfigure(void* data, xdg_surface* xdgSurface, std::uint32_t serial)
                               output.scale);
     output.height = chosenSize(output.offeredHeight, output.logicalHeight, output.modeHeight,
                                output.scale);
+    output.activated = output.offeredActivated;
     output.configured = true;
     changed(output);
 }
 
 const xdg_surface_listener surfaceListener = {surfaceConfigure};
+
+void layerConfigure(void* data, zwlr_layer_surface_v1* layerSurface, std::uint32_t serial,
+                    std::uint32_t width, std::uint32_t height)
+{
+    HackOutput& output = outputOf(data);
+    zwlr_layer_surface_v1_ack_configure(layerSurface, serial);
+    output.width = chosenSize(static_cast<int>(width), output.logicalWidth, output.modeWidth,
+                              output.scale);
+    output.height = chosenSize(static_cast<int>(height), output.logicalHeight,
+                               output.modeHeight, output.scale);
+    output.configured = true;
+    changed(output);
+}
+
+// Let go in the run loop, not inside the surface's own event.
+void layerClosed(void* data, zwlr_layer_surface_v1*)
+{
+    HackOutput& output = outputOf(data);
+    output.closed = true;
+    changed(output);
+}
+
+const zwlr_layer_surface_v1_listener layerListener = {layerConfigure, layerClosed};
 
 // Buffer scales came with version 3 of the surface.
 int bufferScaleOf(const HackOutput& output)
@@ -131,9 +162,26 @@ int bufferScaleOf(const HackOutput& output)
     return wl_surface_get_version(output.surface) >= 3 ? output.scale : 1;
 }
 
-void coverOutput(WaylandHack& hack, HackOutput& output)
+// The whole output, over panels and their reserved room, with every key its own.
+void coverWithLayer(WaylandHack& hack, HackOutput& output)
 {
-    output.surface = wl_compositor_create_surface(hack.compositor);
+    output.layerSurface = zwlr_layer_shell_v1_get_layer_surface(
+        hack.layerShell, output.surface, output.output, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY,
+        "tavrel");
+    zwlr_layer_surface_v1_add_listener(output.layerSurface, &layerListener, &output);
+    zwlr_layer_surface_v1_set_size(output.layerSurface, 0, 0);
+    zwlr_layer_surface_v1_set_anchor(output.layerSurface,
+                                     ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP |
+                                         ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+                                         ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT |
+                                         ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+    zwlr_layer_surface_v1_set_exclusive_zone(output.layerSurface, -1);
+    zwlr_layer_surface_v1_set_keyboard_interactivity(
+        output.layerSurface, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
+}
+
+void coverWithWindow(WaylandHack& hack, HackOutput& output)
+{
     output.xdgSurface = xdg_wm_base_get_xdg_surface(hack.wmBase, output.surface);
     xdg_surface_add_listener(output.xdgSurface, &surfaceListener, &output);
     output.toplevel = xdg_surface_get_toplevel(output.xdgSurface);
@@ -141,6 +189,15 @@ void coverOutput(WaylandHack& hack, HackOutput& output)
     xdg_toplevel_set_title(output.toplevel, "Tavrel");
     xdg_toplevel_set_app_id(output.toplevel, "tavrel");
     xdg_toplevel_set_fullscreen(output.toplevel, output.output);
+}
+
+void coverOutput(WaylandHack& hack, HackOutput& output)
+{
+    output.surface = wl_compositor_create_surface(hack.compositor);
+    if (hack.layerShell != nullptr)
+        coverWithLayer(hack, output);
+    else
+        coverWithWindow(hack, output);
     // No buffer yet: the compositor answers with the first configure.
     wl_surface_commit(output.surface);
 }
@@ -173,9 +230,28 @@ void placeOutput(WaylandHack& hack, HackOutput& output)
 void coverNewOutputs(WaylandHack& hack)
 {
     for (const auto& output : hack.outputs) {
-        if (output->announced && output->surface == nullptr)
+        if (output->closed && output->surface != nullptr)
+            releaseSurface(hack, *output);
+        else if (output->announced && !output->closed && output->surface == nullptr)
             coverOutput(hack, *output);
     }
+}
+
+bool anySurface(const WaylandHack& hack)
+{
+    return std::any_of(hack.outputs.begin(), hack.outputs.end(),
+                       [](const auto& output) { return output->surface != nullptr; });
+}
+
+void followFocus(WaylandHack& hack)
+{
+    bool focused = false;
+    for (const auto& output : hack.outputs)
+        focused = focused || (output->toplevel != nullptr && output->activated);
+    if (focused)
+        hack.everActivated = true;
+    else if (hack.everActivated)
+        hack.closeRequested = true;
 }
 
 bool sizeOutputBuffer(WaylandHack& hack, HackOutput& output)
@@ -212,17 +288,24 @@ bool sizeOutputBuffer(WaylandHack& hack, HackOutput& output)
 
 std::vector<OutputArea> outputAreas(const WaylandHack& hack)
 {
-    std::vector<OutputArea> areas;
+    std::vector<OutputSurface> surfaces;
     for (const auto& output : hack.outputs) {
-        OutputArea area;
-        if (output->configured)
-            area = {output->placed, output->x, output->y, output->width, output->height};
-        areas.push_back(area);
+        OutputSurface surface;
+        const int scale = std::max(output->scale, 1);
+        surface.output = {output->placed, output->x, output->y,
+                          output->logicalWidth > 0 ? output->logicalWidth : output->modeWidth / scale,
+                          output->logicalHeight > 0 ? output->logicalHeight
+                                                    : output->modeHeight / scale};
+        if (output->configured && output->surface != nullptr) {
+            surface.width = output->width;
+            surface.height = output->height;
+        }
+        surfaces.push_back(surface);
     }
-    return areas;
+    return shownAreas(surfaces);
 }
 
-void releaseOutput(WaylandHack& hack, HackOutput& output)
+void releaseSurface(WaylandHack& hack, HackOutput& output)
 {
     if (output.eglSurface != EGL_NO_SURFACE) {
         // EGL would keep a current surface alive past its window.
@@ -234,12 +317,33 @@ void releaseOutput(WaylandHack& hack, HackOutput& output)
         wl_egl_window_destroy(output.eglWindow);
     if (output.frame != nullptr)
         wl_callback_destroy(output.frame);
+    if (output.layerSurface != nullptr)
+        zwlr_layer_surface_v1_destroy(output.layerSurface);
     if (output.toplevel != nullptr)
         xdg_toplevel_destroy(output.toplevel);
     if (output.xdgSurface != nullptr)
         xdg_surface_destroy(output.xdgSurface);
     if (output.surface != nullptr)
         wl_surface_destroy(output.surface);
+    output.eglSurface = EGL_NO_SURFACE;
+    output.eglWindow = nullptr;
+    output.frame = nullptr;
+    output.layerSurface = nullptr;
+    output.toplevel = nullptr;
+    output.xdgSurface = nullptr;
+    output.surface = nullptr;
+    output.offeredWidth = output.offeredHeight = 0;
+    output.offeredActivated = output.activated = false;
+    output.configured = false;
+    output.width = output.height = 0;
+    output.bufferWidth = output.bufferHeight = 0;
+    output.bufferScale = 1;
+    output.hack->layoutChanged = true;
+}
+
+void releaseOutput(WaylandHack& hack, HackOutput& output)
+{
+    releaseSurface(hack, output);
     if (output.xdgOutput != nullptr)
         zxdg_output_v1_destroy(output.xdgOutput);
     if (wl_output_get_version(output.output) >= 3)

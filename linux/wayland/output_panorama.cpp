@@ -21,7 +21,48 @@ bool hasSize(const OutputArea& area)
     return area.width > 0 && area.height > 0;
 }
 
+bool sameArea(const OutputArea& a, const OutputArea& b)
+{
+    return a.placed == b.placed && a.x == b.x && a.y == b.y && a.width == b.width &&
+           a.height == b.height;
+}
+
 } // namespace
+
+std::vector<OutputArea> shownAreas(const std::vector<OutputSurface>& surfaces)
+{
+    bool anyPlaced = false;
+    int left = 0;
+    int top = 0;
+    for (const OutputSurface& surface : surfaces) {
+        if (!surface.output.placed)
+            continue;
+        left = anyPlaced ? std::min(left, surface.output.x) : surface.output.x;
+        top = anyPlaced ? std::min(top, surface.output.y) : surface.output.y;
+        anyPlaced = true;
+    }
+    std::vector<OutputArea> areas(surfaces.size());
+    for (std::size_t i = 0; i < surfaces.size(); ++i) {
+        const OutputSurface& surface = surfaces[i];
+        const OutputArea& output = surface.output;
+        const bool ownSize = !hasSize(output) ||
+                             (surface.width == output.width && surface.height == output.height);
+        OutputArea shown = ownSize ? OutputArea{output.placed, output.x, output.y, 0, 0}
+                                   : OutputArea{true, left, top, 0, 0};
+        shown.width = surface.width;
+        shown.height = surface.height;
+        if (!hasSize(shown))
+            continue;
+        const bool repeated =
+            shown.placed && std::any_of(areas.begin(), areas.begin() + i,
+                                        [&shown](const OutputArea& before) {
+                                            return sameArea(before, shown);
+                                        });
+        if (!repeated)
+            areas[i] = shown;
+    }
+    return areas;
+}
 
 Panorama arrangePanorama(const std::vector<OutputArea>& outputs)
 {

@@ -21,6 +21,21 @@ struct Panorama {
     std::vector<OutputArea> areas;  // each output's area, measured from the box's top-left corner
 };
 
+// An output's surface as the compositor configured it: the output's own area (its size 0 where
+// the compositor does not say), and the size it gave the surface (0 before the first configure).
+struct OutputSurface {
+    OutputArea output;
+    int width = 0;
+    int height = 0;
+};
+
+// The area of the desktop each surface shows. Nearly every compositor gives an output's surface
+// that output's size, and it shows the output's area. One that sizes windows itself (a kiosk
+// gives every window the whole layout) shows a surface of another size from the top-left corner
+// of the placed outputs' box. A surface not yet configured, or one that would show the very area
+// a surface before it shows (and lies under or over it), shows nothing.
+std::vector<OutputArea> shownAreas(const std::vector<OutputSurface>& surfaces);
+
 // The box around the outputs, and where each lies in it. Outputs without a place stand side by
 // side, tops level, to the right of the placed ones, in the order given. An output of no size
 // takes no room and gets an empty area. Sizes beyond the range of int are held to it.

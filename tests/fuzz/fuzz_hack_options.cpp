@@ -28,6 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     FUZZ_CHECK(!(options.wayland && options.gravity));
+    FUZZ_CHECK(options.idleSeconds == 0 || options.wayland);
+    FUZZ_CHECK(options.idleSeconds <= 4294967u);
     if (!options.display.empty()) {
         bool named = false;
         for (const std::string& argument : arguments)

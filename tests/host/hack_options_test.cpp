@@ -23,6 +23,7 @@ struct OptionsCase {
     bool help;
     bool refused;
     bool wayland = false;
+    std::uint32_t idleSeconds = 0;
 };
 
 class HackOptionsTest : public ::testing::TestWithParam<OptionsCase> {};
@@ -42,6 +43,7 @@ TEST_P(HackOptionsTest, ReadsTheLine)
     EXPECT_EQ(options.gravity, c.gravity);
     EXPECT_EQ(options.help, c.help);
     EXPECT_EQ(options.wayland, c.wayland);
+    EXPECT_EQ(options.idleSeconds, c.idleSeconds);
 }
 
 constexpr auto own = HackTarget::OwnWindow;
@@ -81,7 +83,14 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{"daemon_window_not_a_number", {"-root"}, "screen", own, 0, 100, false, false, false, true},
         OptionsCase{"wayland", {"--wayland", "--rate", "50", "--transparent"}, none, own, 0, 50, true, false, false, false, true},
         OptionsCase{"wayland_reads_no_daemon_window", {"-wayland"}, "screen", own, 0, 100, false, false, false, false, true},
-        OptionsCase{"wayland_refuses_gravity", {"--gravity", "--wayland"}, none, own, 0, 100, false, false, false, true, true}),
+        OptionsCase{"wayland_refuses_gravity", {"--gravity", "--wayland"}, none, own, 0, 100, false, false, false, true, true},
+        OptionsCase{"idle", {"--wayland", "--idle", "600"}, none, own, 0, 100, false, false, false, false, true, 600},
+        OptionsCase{"idle_joined_at_its_most", {"--wayland", "--idle=4294967"}, none, own, 0, 100, false, false, false, false, true, 4294967},
+        OptionsCase{"idle_needs_wayland", {"--idle", "600"}, none, own, 0, 100, false, false, false, true},
+        OptionsCase{"idle_zero", {"--wayland", "--idle", "0"}, none, own, 0, 100, false, false, false, true, true},
+        OptionsCase{"idle_signed", {"--wayland", "--idle", "+5"}, none, own, 0, 100, false, false, false, true, true},
+        OptionsCase{"idle_past_32_bit_milliseconds", {"--wayland", "--idle", "4294968"}, none, own, 0, 100, false, false, false, true, true},
+        OptionsCase{"idle_without_value", {"--wayland", "--idle"}, none, own, 0, 100, false, false, false, true, true}),
     [](const ::testing::TestParamInfo<OptionsCase>& info) { return std::string(info.param.name); });
 
 TEST(HackOptionsDisplay, NamesTheDisplayToOpen)

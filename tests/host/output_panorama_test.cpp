@@ -19,22 +19,25 @@ struct PanoramaCase {
 
 class PanoramaTest : public ::testing::TestWithParam<PanoramaCase> {};
 
+void expectAreas(const std::vector<OutputArea>& areas, const std::vector<OutputArea>& expected)
+{
+    ASSERT_EQ(areas.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(areas[i].placed, expected[i].placed) << i;
+        EXPECT_EQ(areas[i].x, expected[i].x) << i;
+        EXPECT_EQ(areas[i].y, expected[i].y) << i;
+        EXPECT_EQ(areas[i].width, expected[i].width) << i;
+        EXPECT_EQ(areas[i].height, expected[i].height) << i;
+    }
+}
+
 TEST_P(PanoramaTest, BoxesTheOutputs)
 {
     const PanoramaCase& c = GetParam();
     const Panorama panorama = arrangePanorama(c.outputs);
     EXPECT_EQ(panorama.width, c.width);
     EXPECT_EQ(panorama.height, c.height);
-    ASSERT_EQ(panorama.areas.size(), c.areas.size());
-    for (std::size_t i = 0; i < c.areas.size(); ++i) {
-        const OutputArea& area = panorama.areas[i];
-        const OutputArea& expected = c.areas[i];
-        EXPECT_EQ(area.placed, expected.placed) << i;
-        EXPECT_EQ(area.x, expected.x) << i;
-        EXPECT_EQ(area.y, expected.y) << i;
-        EXPECT_EQ(area.width, expected.width) << i;
-        EXPECT_EQ(area.height, expected.height) << i;
-    }
+    expectAreas(panorama.areas, c.areas);
 }
 
 constexpr OutputArea none{};
@@ -62,6 +65,31 @@ INSTANTIATE_TEST_SUITE_P(
                      {{true, INT_MIN, 0, 10, 10}, {true, INT_MAX - 10, 0, 10, 10}}, INT_MAX, 10,
                      {{true, 0, 0, 10, 10}, {true, INT_MAX, 0, 10, 10}}}),
     [](const ::testing::TestParamInfo<PanoramaCase>& info) { return std::string(info.param.name); });
+
+TEST(ShownAreas, FollowWhatTheCompositorConfigured)
+{
+    const OutputArea left{true, 0, 0, 1280, 720};
+    const OutputArea right{true, 1280, 0, 1280, 720};
+    struct Case {
+        const char* name;
+        std::vector<OutputSurface> surfaces;
+        std::vector<OutputArea> expected;
+    };
+    const Case cases[] = {
+        {"each_at_its_outputs_size", {{left, 1280, 720}, {right, 1280, 720}}, {left, right}},
+        {"a_kiosk_gives_both_the_layout_drawn_once",
+         {{left, 2560, 720}, {right, 2560, 720}}, {{true, 0, 0, 2560, 720}, none}},
+        {"of_another_size_from_the_boxs_corner",
+         {{{true, 100, 50, 800, 600}, 640, 480}}, {{true, 100, 50, 640, 480}}},
+        {"an_output_of_unknown_size_stays_unplaced",
+         {{{false, 0, 0, 0, 0}, 1024, 768}}, {{false, 0, 0, 1024, 768}}},
+        {"not_configured_shows_nothing", {{left, 0, 0}, {right, 1280, 720}}, {none, right}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        expectAreas(shownAreas(c.surfaces), c.expected);
+    }
+}
 
 TEST(PanoramaViewport, ShowsTheOutputsPartFromTheBottomLeft)
 {
