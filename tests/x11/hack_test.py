@@ -11,7 +11,7 @@ import time
 from saver_harness import SCREEN_HEIGHT, SCREEN_WIDTH, check, flake_shapes, snow_pixels
 from saver_load import cpu_seconds, native_swap_time, swap_times
 from x11_harness import (FLAKE_SHAPE_SECONDS, PrivateDisplay, Xlib, check_flake_shape, crop,
-                         median_flake_shapes)
+                         filled_sky, median_flake_shapes)
 
 # Flakes start above the view and need a few seconds to fall into it.
 SNOW_SECONDS = 4
@@ -169,9 +169,11 @@ def flakes(session, area):
 
 def check_no_frames_then_frames(traced, area, what, hide, show, unseen=3.5):
     """Hidden for unseen seconds, no frames and no CPU; seen again, frames, and the snow as it
-    was: were the pause counted as snow time, one longer than a flake's life would melt it."""
-    before = flakes(traced.session, area)
-    hide()
+    was: were the pause counted as snow time, one longer than a flake's life would melt it. A
+    window hidden from the start (hide does nothing) has no snow to compare."""
+    before = filled_sky(lambda: flakes(traced.session, area), what) if hide else 0
+    if hide:
+        hide()
     time.sleep(unseen - 3)
     swaps, cores = traced.load(3)
     check(swaps == 0 and cores <= 0.01, "%s: %d swaps, %.3f cores" % (what, swaps, cores))
@@ -204,7 +206,7 @@ def out_of_sight(program, display, session):
         return lambda: session.run("xdotool", command, "--sync", str(window))
 
     rows = (
-        (nested, nested_area, "in an unmapped parent", lambda: None, xdotool("windowmap", parent)),
+        (nested, nested_area, "in an unmapped parent", None, xdotool("windowmap", parent)),
         (given_traced, given_area, "given, unmapped", xdotool("windowunmap", given),
          xdotool("windowmap", given)),
         # Longer than a flake's life (15 s).

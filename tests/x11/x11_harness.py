@@ -179,6 +179,24 @@ def median_flake_shapes(session, areas, screen=(SCREEN_WIDTH, SCREEN_HEIGHT)):
     return [statistics.median(found) if found else 0.0 for found in shapes]
 
 
+# A sky whose count of flakes means something: one that has hardly begun to snow holds a flake or
+# two, and a count taken then compares with nothing.
+FILLED_SKY_FLAKES = 10
+
+
+def filled_sky(count, what, seconds=20):
+    """Waits until count() answers at least FILLED_SKY_FLAKES, and answers it; fails when the sky
+    has not filled in seconds."""
+    deadline = time.monotonic() + seconds
+    flakes = count()
+    while flakes < FILLED_SKY_FLAKES and time.monotonic() < deadline:
+        time.sleep(0.5)
+        flakes = count()
+    if flakes < FILLED_SKY_FLAKES:
+        raise AssertionError("%s: the sky did not fill (%d flakes)" % (what, flakes))
+    return flakes
+
+
 def check_flake_shape(shape, what, expected=FLAKE_SHAPE, tolerance=FLAKE_SHAPE_TOLERANCE):
     """A median flake shape is about that of a picture of the right shape (by default the
     reference picture's)."""
