@@ -73,7 +73,20 @@ SnowFields setUpSnowScene(const SnowSettings& settings, const FlakePicture& pict
     auto* flake = new FountainParticle;
     shapeFlake(*flake, *fields.spinner, *fields.decelerator, fields.gravity);
     particleSystem->addEmitter(flake, static_cast<double>(settings.snowCountPerSecond));
+    fields.prototype = flake;
     return fields;
+}
+
+void releaseSnowScene(SnowFields& fields)
+{
+    // The flakes point at the prototype's fields, so they go first.
+    delete particleSystem;
+    particleSystem = nullptr;
+    delete fields.prototype;
+    delete fields.gravity;
+    delete fields.decelerator;
+    delete fields.spinner;
+    fields = SnowFields();
 }
 
 void reshapeSnowScene(double aspect)

@@ -10,6 +10,7 @@
 
 class DecelleratorField;
 class GravityField;
+class Particle;
 class SpinnerField;
 
 struct SnowSettings {
@@ -18,19 +19,26 @@ struct SnowSettings {
     int snowCountPerSecond = snowRateDefault;
 };
 
-// The fields every flake holds pointers to; made once and kept for the process. gravity is null
-// unless the settings ask for it.
+// The fields every flake holds pointers to, and the flake prototype the emitter clones; made at
+// set-up and kept until the scene is let go. gravity is null unless the settings ask for it.
 struct SnowFields {
     SpinnerField* spinner = nullptr;
     DecelleratorField* decelerator = nullptr;
     GravityField* gravity = nullptr;
+    Particle* prototype = nullptr;
 };
 
 // Sets OpenGL's state, makes the process's particle system (particleSystem), uploads and binds
 // the flake texture, sets the projection for a picture of the given width-to-height shape and
-// starts the endless emitter at the settings' rate. Needs a current OpenGL context; run once.
+// starts the endless emitter at the settings' rate. Needs a current OpenGL context; run once for
+// each scene.
 SnowFields setUpSnowScene(const SnowSettings& settings, const FlakePicture& picture,
                           double aspect);
+
+// Lets the scene's particle system, flakes, prototype and fields go, for a program that snows
+// more than once (the resident Wayland saver); what lived in the OpenGL context goes with the
+// context. Another set-up may follow. fields is left empty.
+void releaseSnowScene(SnowFields& fields);
 
 // Remakes the projection for a picture of the given width-to-height shape, when what the snow is
 // drawn in changes shape (a window resized, a desktop that changed). The snow goes on as it was;

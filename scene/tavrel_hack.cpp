@@ -14,6 +14,12 @@ TavrelHack::TavrelHack(const HackOptions& options, bool ownWindow)
     snow.snowCountPerSecond = clampedSnowRate(options.rate, snowRateMinimum, snowRateMaximum);
 }
 
+TavrelHack::~TavrelHack()
+{
+    if (fields.spinner != nullptr)
+        releaseSnowScene(fields);
+}
+
 void TavrelHack::setUp(int width, int height)
 {
     fields = setUpSnowScene(snow, readBitmapFile(flakeBitmapFile, flakeBitmapFileSize),

@@ -14,6 +14,10 @@ public:
     // Under a screen saver daemon a mouse move ends the saver, so the mouse steers gravity only
     // in a window of the program's own.
     TavrelHack(const HackOptions& options, bool ownWindow);
+    // The scene is let go with it, so that a program may snow again with a new one.
+    ~TavrelHack() override;
+    TavrelHack(const TavrelHack&) = delete;
+    TavrelHack& operator=(const TavrelHack&) = delete;
 
     // Runs the shared set-up for a picture of the drawable's shape; the host has already asked
     // for one swap per refresh.
