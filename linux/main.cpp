@@ -1,9 +1,12 @@
 // The entry point of the Linux program: reads the command line, finds somewhere to draw, and
 // snows until told to stop: on X11, or with --wayland as a screen saver of its own on every output
-// of the Wayland compositor. Status 0 on every end the program takes itself; 1 for a command line
-// it cannot follow, a display it cannot draw on, or a compositor that goes away.
+// of the Wayland compositor, or with --idle as a resident one that snows whenever the session is
+// idle. Status 0 on every end the program takes itself; 1 for a command line it cannot follow, a
+// display it cannot draw on, or a compositor that goes away (quietly 0 for the resident saver,
+// whose session has ended).
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +14,7 @@
 #include "linux/stop_signals.h"
 #include "linux/wayland/hack_display_wayland.h"
 #include "linux/wayland/hack_loop_wayland.h"
+#include "linux/wayland/hack_resident_wayland.h"
 #include "linux/x11/hack_loop_x11.h"
 #include "linux/x11/hack_window_x11.h"
 #include "scene/tavrel_hack.h"
@@ -21,9 +25,13 @@ int runOnWayland(const HackOptions& options)
 {
     WaylandHack hack;
     std::string error;
-    bool ran = openWaylandHack(hack, error);
-    if (ran) {
+    bool ran = false;
+    if (options.idleSeconds > 0) {
         // A screen saver of its own: input ends it, so the mouse steers nothing.
+        ran = runResidentWayland(
+            hack, options.idleSeconds,
+            [&options]() { return std::make_unique<TavrelHack>(options, false); }, error);
+    } else if (openWaylandHack(hack, error)) {
         TavrelHack scene(options, false);
         ran = runWaylandHack(hack, scene, error);
     }
