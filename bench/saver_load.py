@@ -22,10 +22,10 @@ saver after the probe (--probe) has posted it the message that turns the display
 Linux program in a window of its own that is then unmapped.
 
 With --wayland (and no --env) each Linux program runs as tavrel --wayland on a headless sway of
---size instead, beside the floor program in the same Wayland host (floor_frame --wayland), and
-then once more with its surface hidden (another workspace shown on the output): a headless sway
-cannot power its output off, and a hidden surface gets no frame callbacks as one on an output
-that is off does.
+--size instead (on the overlay layer, which sway offers), beside the floor program in the same
+Wayland host (floor_frame --wayland); then as the resident saver (--idle) while it waits for the
+session to be idle, and over CYCLES snowfalls, each started by the idle time and ended by a key
+(wtype), with its resident memory (VmRSS) after the first and after the last.
 """
 import argparse
 import os
@@ -37,6 +37,7 @@ import time
 from saver_harness import Session, cpu_seconds, read_env
 
 HEADER = "%-22s %9s %5s %8s %7s %7s %6s %9s %7s"
+CYCLES = 20
 ROW = "%-22s %9s %5s %8.1f %7.3f %7s %6s %9.1f %7.1f"
 
 
@@ -47,7 +48,7 @@ def wine_swap_time(line):
 
 def native_swap_time(line):
     """The timestamp of a buffer swap that libswap_log.so printed ("glXSwapBuffers <seconds>" or
-    "eglSwapBuffers <seconds> <surface>")."""
+    "eglSwapBuffers <seconds> <surface> <size>")."""
     return line.split()[1] if line.startswith(("glXSwapBuffers ", "eglSwapBuffers ")) else None
 
 
@@ -190,11 +191,36 @@ def run_wayland(arguments, rates):
             for rate in rates:
                 frames, cores = bench.native(sway.copy(native), "--wayland", "--rate", str(rate))
                 bench.report(label, rate, frames, cores, floor)
-            hide = lambda: session.show_workspace("HEADLESS-1", 2)
-            frames, cores = bench.native(sway.copy(native), "--wayland", "--rate",
-                                         str(rates[0]), settle=hide)
-            bench.report(label + " hidden", rates[0], frames, cores, None)
-            session.show_workspace("HEADLESS-1", 1)
+            run_resident(bench, session, sway.copy(native), label, rates[0])
+
+
+def resident_kilobytes(pid):
+    with open("/proc/%d/status" % pid, encoding="utf-8") as status:
+        return int(re.search(r"^VmRSS:\s+(\d+)", status.read(), re.MULTILINE).group(1))
+
+
+def run_resident(bench, session, program, label, rate):
+    """The resident saver waiting (an idle time longer than the count), then CYCLES snowfalls of
+    an idle second each, ended by a key, with its memory after the first and after the last."""
+    frames, cores = bench.native(program, "--wayland", "--idle", "3600", "--rate", str(rate))
+    bench.report(label + " waiting", rate, frames, cores, None)
+    swap_log = os.path.join(os.path.dirname(bench.arguments.floor), "libswap_log.so")
+    saver = bench.start_traced(program, "--wayland", "--idle", "1", "--rate", str(rate),
+                               env={"LD_PRELOAD": swap_log})
+    memory = []
+    for _ in range(CYCLES):
+        _, seen = swap_times(bench.tracefile, 0, native_swap_time)
+        deadline = time.monotonic() + 20
+        while swap_times(bench.tracefile, seen, native_swap_time)[0] == [] and \
+                time.monotonic() < deadline:
+            time.sleep(0.1)
+        time.sleep(0.5)
+        session.type_text(None, "a")
+        time.sleep(0.5)
+        memory.append(resident_kilobytes(saver.popen.pid))
+    saver.stop()
+    print("%s: resident memory %d KB after the first snowfall, %d KB after %d (%+d KB)" %
+          (label, memory[0], memory[-1], CYCLES, memory[-1] - memory[0]))
 
 
 def main():
