@@ -4,20 +4,32 @@
 #   make fuzz   fuzz every target for FUZZ_SECONDS each (10 minutes by default)
 #   make soak   run the saver for 20 minutes under Wine and check that its memory stays flat
 #   make bench-saver  frames a second, CPU cores (beside the floor's) and frame intervals of the saver
-#   make install-linux   install the Linux program, its settings file for xscreensaver and its
-#                        desktop entry for MATE's and Xfce's screen savers
+#   make linux  build the Linux program alone (preset linux, in LINUX_BUILD, build/linux by
+#               default) as the user who runs it, with only LINUX_PACKAGES installed
+#   make install-linux   install it through its CMake install rules: the program into HACKDIR and its
+#                        xscreensaver settings page into CONFIGDIR (xscreensaver's folders, whatever
+#                        the PREFIX), the desktop entry for MATE's and Xfce's screen savers, the
+#                        manual page and the systemd user unit under PREFIX, all under DESTDIR. It
+#                        builds first; run with sudo it installs what make linux built, and builds
+#                        nothing as root
+#   make uninstall-linux   remove the files install-linux installed, given the same PREFIX and
+#                          DESTDIR (the folders stay: others use them)
 #   make dist   build the release: dist/ with tavrel.scr, its installer, the Debian package and
 #               SHA256SUMS (signed with SIGN_PKCS12=<file> SIGN_PASSWORD_FILE=<file>)
 #   make check-reproducible   build the release in two fresh clones and compare them byte for byte
 
-PACKAGES := cmake make g++ python3 \
+# What the Linux program alone needs to build: the compiler, CMake, X11, OpenGL, EGL, Wayland.
+LINUX_PACKAGES := cmake make g++ pkg-config libx11-dev libxrandr-dev libgl-dev libegl-dev \
+  libwayland-dev libwayland-bin wayland-protocols plasma-wayland-protocols libsystemd-dev
+# And what every preset, the tests and the release need besides.
+PACKAGES := $(LINUX_PACKAGES) python3 \
   libgtest-dev googletest libbenchmark-dev \
-  libegl-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0 \
+  libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0 \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev \
   wine wine64 libwine fonts-wine xvfb xauth xdotool imagemagick x11-utils \
   clang libclang-rt-14-dev valgrind \
-  xserver-xephyr wixl msitools xscreensaver libx11-dev libxrandr-dev \
-  libwayland-dev libwayland-bin wayland-protocols pkg-config sway grim wtype wayvnc \
+  xserver-xephyr wixl msitools xscreensaver \
+  sway grim wtype wayvnc \
   git osslsigncode openssl dpkg-dev lintian \
   mate-screensaver dbus-x11 libglib2.0-bin
 
@@ -25,15 +37,24 @@ JOBS ?= $(shell nproc)
 CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
 FUZZ_SECONDS ?= 600
 SOAK_SECONDS ?= 1200
-# Where xscreensaver looks for its screen savers and their settings files (Debian's places).
+# The install's prefix, and where xscreensaver looks for its screen savers and their settings
+# files, which the prefix does not move: mate-screensaver runs screen savers only from
+# xscreensaver's folders and its own, xscreensaver reads settings files only from its own.
 PREFIX ?= /usr
-HACKDIR ?= $(PREFIX)/libexec/xscreensaver
-CONFIGDIR ?= $(PREFIX)/share/xscreensaver/config
-# Where mate-screensaver and xfce4-screensaver look for theirs.
-SAVERDIR ?= $(PREFIX)/share/applications/screensavers
+HACKDIR ?= /usr/libexec/xscreensaver
+CONFIGDIR ?= /usr/share/xscreensaver/config
+LINUX_BUILD ?= build/linux
+LINUX_CACHE = -D TAVREL_HACKDIR:STRING=$(HACKDIR) -D TAVREL_CONFIGDIR:STRING=$(CONFIGDIR)
+# True when LINUX_BUILD is configured for these HACKDIR and CONFIGDIR.
+LINUX_CONFIGURED = grep -qFx 'TAVREL_HACKDIR:STRING=$(HACKDIR)' $(LINUX_BUILD)/CMakeCache.txt 2>/dev/null && \
+  grep -qFx 'TAVREL_CONFIGDIR:STRING=$(CONFIGDIR)' $(LINUX_BUILD)/CMakeCache.txt
+BUILD_LINUX = { $(LINUX_CONFIGURED) || cmake --preset linux -B $(LINUX_BUILD) $(LINUX_CACHE) >/dev/null; } && \
+  cmake --build $(LINUX_BUILD) -j $(JOBS)
+# What install-linux installed with this PREFIX (CMake's manifest names the last install only).
+LINUX_INSTALLED = $(LINUX_BUILD)/installed$(subst /,-,$(PREFIX)).txt
 
 .PHONY: deps configure build build-asan test test-native test-asan test-windows fuzz soak bench-saver \
-  run install-linux dist check-reproducible clean
+  run linux install-linux uninstall-linux dist check-reproducible clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -98,13 +119,31 @@ run: deps
 	cmake --build --preset windows -j $(JOBS) --target tavrel
 	tools/run_snow.sh build/windows/tavrel.scr
 
-install-linux: deps
-	cmake --preset native >/dev/null
-	cmake --build --preset native -j $(JOBS) --target tavrel
-	install -D -m 755 build/native/tavrel $(DESTDIR)$(HACKDIR)/tavrel
-	install -D -m 644 resources/tavrel.xml $(DESTDIR)$(CONFIGDIR)/tavrel.xml
-	sed 's|@HACKDIR@|$(HACKDIR)|g' resources/tavrel.desktop.in | \
-	  install -D -m 644 /dev/stdin $(DESTDIR)$(SAVERDIR)/tavrel.desktop
+linux:
+	$(BUILD_LINUX)
+
+# Run as root through sudo, nothing is built: the build folder stays the user's. The files the
+# install wrote into it (the manifests) are given back to the folder's owner.
+install-linux:
+	@if [ -n "$$SUDO_USER" ] && [ "$$(id -u)" -eq 0 ]; then \
+	  { [ -x $(LINUX_BUILD)/tavrel ] && $(LINUX_CONFIGURED); } || { echo "install-linux: nothing \
+	built in $(LINUX_BUILD) for HACKDIR=$(HACKDIR) CONFIGDIR=$(CONFIGDIR); as $$SUDO_USER, run \
+	make linux (with the same HACKDIR and CONFIGDIR) or cmake --preset linux && cmake --build \
+	--preset linux first" >&2; exit 1; }; \
+	else $(BUILD_LINUX); fi
+	DESTDIR=$(DESTDIR) cmake --install $(LINUX_BUILD) --prefix $(PREFIX)
+	cp $(LINUX_BUILD)/install_manifest.txt $(LINUX_INSTALLED)
+	[ "$$(id -u)" -ne 0 ] || chown --reference=$(LINUX_BUILD) $(LINUX_BUILD)/install_manifest.txt \
+	  $(LINUX_INSTALLED)
+
+uninstall-linux:
+	@[ -f $(LINUX_INSTALLED) ] || { echo "uninstall-linux: nothing was installed from \
+	$(LINUX_BUILD) with PREFIX=$(PREFIX)" >&2; exit 1; }
+	@while IFS= read -r path || [ -n "$$path" ]; do \
+	  if [ -e "$(DESTDIR)$$path" ] || [ -L "$(DESTDIR)$$path" ]; then \
+	    echo "Removing $(DESTDIR)$$path"; rm -f -- "$(DESTDIR)$$path"; \
+	  fi; \
+	done < $(LINUX_INSTALLED)
 
 # The release: the saver, its MSI and the Debian package of the Linux program, all of the project's
 # one version (project() in CMakeLists.txt), with their SHA-256 sums; the same bytes from any clone

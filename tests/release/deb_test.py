@@ -1,7 +1,7 @@
 """The Debian package holds the program, its settings page, its desktop entry, its manual page,
-the copyright and the changelog, and nothing else; Depends names the shared libraries' packages and it suggests
-xscreensaver; lintian (which also holds that the program is stripped) reports no error and no
-warning.
+its systemd user unit, the copyright and the changelog, and nothing else; Depends names the
+shared libraries' packages and it suggests xscreensaver; lintian (which also holds that the
+program is stripped) reports no error and no warning.
 
     deb_test.py --deb tavrel_<version>_amd64.deb
 """
@@ -16,6 +16,7 @@ FILES = {
     "usr/share/xscreensaver/config/tavrel.xml",
     "usr/share/applications/screensavers/tavrel.desktop",
     "usr/share/man/man6/tavrel.6.gz",
+    "usr/lib/systemd/user/tavrel.service",
     "usr/share/doc/tavrel/copyright",
     "usr/share/doc/tavrel/changelog.gz",
 }

@@ -1,6 +1,6 @@
 """A cmake/make_*.cmake step gives the same bytes when run again a moment later on a copy of its
 input with another modification time. Usage: same_bytes_test.py --script SCRIPT --input-name SCR
---input FILE --output-name MSI --source-dir SOURCE --version VERSION"""
+--input FILE --output-name MSI --source-dir SOURCE --version VERSION [--define NAME=VALUE...]"""
 import argparse
 import os
 import subprocess
@@ -17,8 +17,9 @@ def build(arguments, folder, modified):
     output = os.path.join(folder, "release-file")
     subprocess.run(["cmake", "-D", "%s=%s" % (arguments.input_name, given),
                     "-D", "%s=%s" % (arguments.output_name, output),
-                    "-D", "SOURCE_DIR=" + arguments.source_dir, "-D", "VERSION=" + arguments.version,
-                    "-P", arguments.script], check=True, timeout=120, stdout=subprocess.DEVNULL)
+                    "-D", "SOURCE_DIR=" + arguments.source_dir, "-D", "VERSION=" + arguments.version]
+                   + ["-D" + define for define in arguments.define] + ["-P", arguments.script],
+                   check=True, timeout=120, stdout=subprocess.DEVNULL)
     with open(output, "rb") as made:
         return made.read()
 
@@ -27,6 +28,7 @@ def main():
     parser = argparse.ArgumentParser()
     for name in ("script", "input-name", "input", "output-name", "source-dir", "version"):
         parser.add_argument("--" + name, required=True)
+    parser.add_argument("--define", action="append", default=[])
     arguments = parser.parse_args()
     with tempfile.TemporaryDirectory() as first, tempfile.TemporaryDirectory() as second:
         before = build(arguments, first, 1000000000)
