@@ -299,6 +299,7 @@ std::vector<OutputArea> outputAreas(const WaylandHack& hack)
         if (output->configured && output->surface != nullptr) {
             surface.width = output->width;
             surface.height = output->height;
+            surface.activated = output->activated;
         }
         surfaces.push_back(surface);
     }

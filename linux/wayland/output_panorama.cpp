@@ -27,6 +27,13 @@ bool sameArea(const OutputArea& a, const OutputArea& b)
            a.height == b.height;
 }
 
+// Where two surfaces would show the same area, the one with the focus is drawn, else the first.
+bool hiddenBy(const OutputSurface& surface, std::size_t i, const OutputSurface& other,
+              std::size_t j)
+{
+    return surface.activated == other.activated ? j < i : other.activated;
+}
+
 } // namespace
 
 std::vector<OutputArea> shownAreas(const std::vector<OutputSurface>& surfaces)
@@ -41,25 +48,26 @@ std::vector<OutputArea> shownAreas(const std::vector<OutputSurface>& surfaces)
         top = anyPlaced ? std::min(top, surface.output.y) : surface.output.y;
         anyPlaced = true;
     }
-    std::vector<OutputArea> areas(surfaces.size());
+    std::vector<OutputArea> candidates(surfaces.size());
     for (std::size_t i = 0; i < surfaces.size(); ++i) {
         const OutputSurface& surface = surfaces[i];
         const OutputArea& output = surface.output;
         const bool ownSize = !hasSize(output) ||
                              (surface.width == output.width && surface.height == output.height);
-        OutputArea shown = ownSize ? OutputArea{output.placed, output.x, output.y, 0, 0}
-                                   : OutputArea{true, left, top, 0, 0};
+        OutputArea& shown = candidates[i];
+        shown = ownSize ? OutputArea{output.placed, output.x, output.y, 0, 0}
+                        : OutputArea{true, left, top, 0, 0};
         shown.width = surface.width;
         shown.height = surface.height;
-        if (!hasSize(shown))
-            continue;
-        const bool repeated =
-            shown.placed && std::any_of(areas.begin(), areas.begin() + i,
-                                        [&shown](const OutputArea& before) {
-                                            return sameArea(before, shown);
-                                        });
-        if (!repeated)
-            areas[i] = shown;
+    }
+    std::vector<OutputArea> areas(surfaces.size());
+    for (std::size_t i = 0; i < surfaces.size(); ++i) {
+        bool hidden = !hasSize(candidates[i]);
+        for (std::size_t j = 0; j < surfaces.size() && !hidden; ++j)
+            hidden = j != i && candidates[i].placed && sameArea(candidates[i], candidates[j]) &&
+                     hiddenBy(surfaces[i], i, surfaces[j], j);
+        if (!hidden)
+            areas[i] = candidates[i];
     }
     return areas;
 }

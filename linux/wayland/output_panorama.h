@@ -27,13 +27,15 @@ struct OutputSurface {
     OutputArea output;
     int width = 0;
     int height = 0;
+    bool activated = false;  // a window with the keyboard focus, which the compositor shows on top
 };
 
 // The area of the desktop each surface shows. Nearly every compositor gives an output's surface
 // that output's size, and it shows the output's area. One that sizes windows itself (a kiosk
 // gives every window the whole layout) shows a surface of another size from the top-left corner
-// of the placed outputs' box. A surface not yet configured, or one that would show the very area
-// a surface before it shows (and lies under or over it), shows nothing.
+// of the placed outputs' box. A surface not yet configured shows nothing, and so does one that
+// would show the very area another shows (lying under or over it): of those, the one with the
+// focus is drawn (the compositor shows it on top), else the first.
 std::vector<OutputArea> shownAreas(const std::vector<OutputSurface>& surfaces);
 
 // The box around the outputs, and where each lies in it. Outputs without a place stand side by

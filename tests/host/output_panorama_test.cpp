@@ -79,6 +79,8 @@ TEST(ShownAreas, FollowWhatTheCompositorConfigured)
         {"each_at_its_outputs_size", {{left, 1280, 720}, {right, 1280, 720}}, {left, right}},
         {"a_kiosk_gives_both_the_layout_drawn_once",
          {{left, 2560, 720}, {right, 2560, 720}}, {{true, 0, 0, 2560, 720}, none}},
+        {"of_two_in_one_place_the_focused_on_top",
+         {{left, 2560, 720, false}, {right, 2560, 720, true}}, {none, {true, 0, 0, 2560, 720}}},
         {"of_another_size_from_the_boxs_corner",
          {{{true, 100, 50, 800, 600}, 640, 480}}, {{true, 100, 50, 640, 480}}},
         {"an_output_of_unknown_size_stays_unplaced",

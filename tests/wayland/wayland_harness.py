@@ -103,21 +103,26 @@ class SwaySession(Session):
         self.msg("workspace", str(workspace))
 
 
-class HeadlessSway:
-    """sway with its first output HEADLESS-1 of the given size at (0, 0); programs are copied
-    where its user can run them (copy gives a copy's path)."""
+class PrivateCompositor:
+    """What every compositor the tests start has: a folder of its own (removed when it closes)
+    that holds its XDG_RUNTIME_DIR (mode 700, owned by the user it runs as) and copies of the
+    programs that user runs (copy gives a copy's path); a session whose programs, the compositor
+    first, are stopped by their own ids in the reverse order when it closes. A subclass starts
+    the compositor in launch(env, runtime) and adds WAYLAND_DISPLAY to env."""
 
-    def __init__(self, size=(1280, 720), programs=()):
-        self.size = size
+    PREFIX = "tavrel-wayland-"
+
+    def __init__(self, programs=()):
         self.programs = programs
         self.folder = None
+        self.runtime = None
         self.client_session = None
 
     def copy(self, path):
         return os.path.join(self.folder, os.path.basename(path))
 
     def __enter__(self):
-        self.folder = tempfile.mkdtemp(prefix="tavrel-sway-")
+        self.folder = tempfile.mkdtemp(prefix=self.PREFIX)
         try:
             self.start()
         except BaseException:
@@ -127,37 +132,90 @@ class HeadlessSway:
 
     def start(self):
         os.chmod(self.folder, 0o755)
-        runtime = os.path.join(self.folder, "runtime")
-        os.mkdir(runtime, 0o700)
+        self.runtime = os.path.join(self.folder, "runtime")
+        os.mkdir(self.runtime, 0o700)
         if os.getuid() == 0:
-            os.chown(runtime, NOBODY, NOBODY)
+            os.chown(self.runtime, NOBODY, NOBODY)
         for path in self.programs:
             shutil.copy(path, self.copy(path))
-        config = os.path.join(self.folder, "config")
-        with open(config, "w", encoding="utf-8") as lines:
-            lines.write("output HEADLESS-1 resolution %dx%d position 0 0\n" % self.size)
-        os.chmod(config, 0o644)
         env = {name: value for name, value in os.environ.items()
-               if not name.startswith(("WAYLAND_", "SWAYSOCK", "DISPLAY", "XDG_"))}
-        env.update(XDG_RUNTIME_DIR=runtime, WLR_BACKENDS="headless", WLR_RENDERER="pixman",
-                   WLR_LIBINPUT_NO_DEVICES="1", HOME=self.folder)
-        self.client_session = SwaySession(env)
-        sway = self.client_session.start("sway", "-c", config)
-        deadline = time.monotonic() + START_SECONDS
-        while time.monotonic() < deadline and not self.sockets(runtime):
-            check(sway.running(), "sway ended at its start")
-            time.sleep(0.1)
-        sockets = self.sockets(runtime)
-        check(sockets, "sway did not start")
+               if not name.startswith(("WAYLAND_", "SWAYSOCK", "DISPLAY", "XDG_", "DBUS_"))}
+        env.update(XDG_RUNTIME_DIR=self.runtime, HOME=self.folder)
+        self.launch(env, self.runtime)
+
+    def launch(self, env, runtime):
+        raise NotImplementedError
+
+    def write(self, name, text):
+        """A file in the folder that the compositor's user can read; answers its path."""
+        path = os.path.join(self.folder, name)
+        with open(path, "w", encoding="utf-8") as lines:
+            lines.write(text)
+        os.chmod(path, 0o644)
+        return path
+
+    def wait_for(self, compositor, found, what, seconds=START_SECONDS):
+        """Polls found() until it answers something true, while the compositor runs; answers
+        that, or fails with what did not happen."""
+        deadline = time.monotonic() + seconds
+        while True:
+            answer = found()
+            if answer:
+                return answer
+            check(compositor.running(), "the compositor ended before %s" % what)
+            check(time.monotonic() < deadline, "%s: not within %d s" % (what, seconds))
+            time.sleep(0.05)
+
+    def session(self):
+        return self.client_session
+
+    def __exit__(self, *_):
+        # The clients first, the compositor last.
+        if self.client_session is not None:
+            for program in reversed(self.client_session.programs):
+                program.stop()
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+
+class HeadlessSway(PrivateCompositor):
+    """sway with its first output HEADLESS-1 of the given size at (0, 0); programs are copied
+    where its user can run them (copy gives a copy's path). backend="x11" runs it on the X
+    display x11 instead, one output a window there (X11-1, X11-2, ...), each output's size and
+    place from outputs ({name: (width, height, x, y)}); the X windows give the seat a keyboard,
+    a pointer and touch, so wayvnc is not started then."""
+
+    PREFIX = "tavrel-sway-"
+
+    def __init__(self, size=(1280, 720), programs=(), backend="headless", x11=None,
+                 outputs=None):
+        super().__init__(programs)
+        self.size = size
+        self.backend = backend
+        self.x11 = x11
+        self.outputs = outputs or {"HEADLESS-1": tuple(size) + (0, 0)}
+
+    def launch(self, env, runtime):
+        config = self.write("config", "xwayland disable\n" + "".join(
+            "output %s resolution %dx%d position %d %d\n" % ((name,) + place)
+            for name, place in self.outputs.items()))
+        env.update(WLR_BACKENDS=self.backend, WLR_RENDERER="pixman", WLR_LIBINPUT_NO_DEVICES="1")
+        if self.backend == "x11":
+            env.update(DISPLAY=self.x11, WLR_X11_OUTPUTS=str(len(self.outputs)))
+        self.client_session = self.make_session(env)
+        # What sway says goes to sway.log in the folder (read it before the folder goes).
+        with open(os.path.join(self.folder, "sway.log"), "w", encoding="utf-8") as log:
+            sway = self.client_session.start("sway", "-c", config, errors=log)
+        sockets = self.wait_for(sway, lambda: self.sockets(runtime), "sway's sockets")
         env.update(WAYLAND_DISPLAY=sockets[0], SWAYSOCK=os.path.join(runtime, sockets[1]))
-        # An empty configuration file: wayvnc otherwise looks for one in a home it lacks.
-        vnc_config = os.path.join(self.folder, "wayvnc.conf")
-        open(vnc_config, "w", encoding="utf-8").close()
-        os.chmod(vnc_config, 0o644)
-        self.client_session.start("wayvnc", "-C", vnc_config, "-u", os.path.join(runtime, "vnc"))
-        while time.monotonic() < deadline and "pointer" not in self.seat_devices():
-            time.sleep(0.1)
-        check("pointer" in self.seat_devices(), "the seat got no pointer")
+        if self.backend != "x11":
+            # An empty configuration file: wayvnc otherwise looks for one in a home it lacks.
+            vnc_config = self.write("wayvnc.conf", "")
+            self.client_session.start("wayvnc", "-C", vnc_config, "-u",
+                                      os.path.join(runtime, "vnc"))
+        self.wait_for(sway, lambda: "pointer" in self.seat_devices(), "a pointer on the seat")
+
+    def make_session(self, env):
+        return SwaySession(env)
 
     @staticmethod
     def sockets(runtime):
@@ -171,13 +229,3 @@ class HeadlessSway:
     def seat_devices(self):
         ran = self.client_session.run("swaymsg", "-t", "get_seats", timeout=20)
         return ran.stdout.decode(errors="replace")
-
-    def session(self):
-        return self.client_session
-
-    def __exit__(self, *_):
-        # The clients first, the compositor last.
-        if self.client_session is not None:
-            for program in reversed(self.client_session.programs):
-                program.stop()
-        shutil.rmtree(self.folder, ignore_errors=True)

@@ -1,15 +1,25 @@
-"""The Linux program's Wayland saver on headless sway: snow on every output in the shape of one
-sky over them all, also on an output made while it runs; the ends (a 1-pixel move leaves it
-running, a 40-pixel move, a button, a key and SIGTERM end it with status 0); no frames on an
-output whose surface the compositor hides, while the other output goes on, and snow again after;
-and the starts it must refuse with status 1 and one line (no compositor, no EGL, --gravity)."""
+"""The Linux program's Wayland saver on real compositors, each scenario on one of its own.
+On headless sway (wlr-layer-shell, org_kde_kwin_idle): snow on every output in the shape of one
+sky, also on an output made while it runs, below another, at scale 2 and at a new resolution;
+the ends (a 1-pixel move leaves it running; a 40-pixel move, ten 1-pixel moves, a button, a key
+and SIGTERM end it with 0); in front of a full-screen window, with no cursor; no frames and no
+CPU while the compositor asks for none, and the sky as full after a long pause; the resident
+saver's snowfalls; the starts it must refuse. On sway's X11 backend: an output lost. On weston:
+the focus taken by another window, and no idle source. On cage: one sky over the layout. On
+mutter and kwin: the resident saver's idle time from GNOME's idle monitor and from
+ext-idle-notify-v1."""
 import argparse
+import os
+import re
 import signal
 import time
 
-from saver_harness import check, cpu_seconds, snow_pixels
-from wayland_harness import HeadlessSway
-from x11_harness import FLAKE_SHAPE_SECONDS, check_flake_shape, median_flake_shapes
+from compositors import HeadlessCage, HeadlessWeston, VirtualKwin, X11Sway
+from mutter_harness import HeadlessMutter
+from saver_harness import check, cpu_seconds, flake_shapes, is_snow, snow_pixels
+from wayland_harness import HeadlessSway, ppm_pixels
+from x11_harness import (FLAKE_SHAPE_SECONDS, FLAKE_SHAPE_TOLERANCE, check_flake_shape, crop,
+                         filled_sky, median_flake_shapes)
 
 # Two outputs side by side, 800x720 and 480x720: one sky of the reference picture's shape
 # (1280x720), which neither output has alone.
@@ -18,6 +28,10 @@ SECOND = (480, 720, 800, 0)
 SKY = (1280, 720)
 # Flakes start above the view and need a few seconds to fall into it.
 SNOW_SECONDS = 4
+# What cage gives each of its two headless outputs.
+KIOSK = (1280, 720)
+# The resident saver's snowfalls over which its memory and descriptors must stay flat.
+CYCLES = 20
 
 
 class Saver:
@@ -32,8 +46,31 @@ class Saver:
 
     def swaps(self):
         """The surface of every swap so far, in order."""
+        return [surface for surface, _ in self.swapped()]
+
+    def swapped(self):
+        """(surface, "WIDTHxHEIGHT" of its buffer) of every swap so far, in order."""
         with open(self.trace, encoding="utf-8", errors="replace") as trace:
-            return [line.split()[2] for line in trace if line.startswith("eglSwapBuffers ")]
+            return [tuple(line.split()[2:4]) for line in trace
+                    if line.startswith("eglSwapBuffers ")]
+
+    def last_size(self, surface):
+        return [size for swapped, size in self.swapped() if swapped == surface][-1]
+
+    def wait_for_frames(self, what, seconds=6):
+        """Waits until a frame comes after the ones so far."""
+        before = len(self.swaps())
+        deadline = time.monotonic() + seconds
+        while len(self.swaps()) == before and time.monotonic() < deadline:
+            time.sleep(0.1)
+        check(len(self.swaps()) > before, "%s: no frames in %d s" % (what, seconds))
+
+    def resources(self):
+        """Resident memory in kilobytes and open descriptors."""
+        pid = self.program.popen.pid
+        with open("/proc/%d/status" % pid, encoding="utf-8") as status:
+            rss = int(re.search(r"^VmRSS:\s+(\d+)", status.read(), re.MULTILINE).group(1))
+        return rss, len(os.listdir("/proc/%d/fd" % pid))
 
     def load(self, seconds):
         """Swaps of each surface and the cores used over the next seconds."""
@@ -48,9 +85,29 @@ class Saver:
         return counts, cores
 
 
-def check_ends_with_zero(program, what):
-    status = program.wait(1.0)
-    check(status == 0, "%s: status %r a second later" % (what, status))
+def shared_snow(first, second):
+    """The share of the second picture's snow pixels that are snow in the first as well (two
+    pictures of one size): about the snow's density for two parts of one sky, nearly all for one
+    part shown twice."""
+    snow = [i for i in range(0, len(second), 3) if is_snow(*second[i:i + 3])]
+    return sum(1 for i in snow if is_snow(*first[i:i + 3])) / max(len(snow), 1)
+
+
+def check_shapes(session, areas, desktop, what, tolerance=FLAKE_SHAPE_TOLERANCE):
+    for area, shape in zip(areas, median_flake_shapes(session, areas, desktop)):
+        print("%s, the output at %d,%d: flakes %.2f times as wide as high" %
+              ((what,) + area[:2] + (shape,)))
+        check_flake_shape(shape, "%s, the output at %d,%d" % ((what,) + area[:2]),
+                          tolerance=tolerance)
+
+
+def sky_flakes(session, size=FIRST):
+    return len(flake_shapes(session.screenshot(*size), *size))
+
+
+def check_ends_with_zero(program, what, seconds=1.0):
+    status = program.wait(seconds)
+    check(status == 0, "%s: status %r %.0f s later" % (what, status, seconds))
 
 
 def outputs(sway, session):
@@ -68,16 +125,20 @@ def outputs(sway, session):
     check(flakes > 100, "the new output: %d snow pixels" % flakes)
     time.sleep(max(0.0, started + FLAKE_SHAPE_SECONDS - time.monotonic()))
     areas = ((0, 0) + FIRST, (SECOND[2], SECOND[3]) + SECOND[:2])
-    for area, shape in zip(areas, median_flake_shapes(session, areas, SKY)):
-        print("the output at %d,%d: flakes %.2f times as wide as high" % (area[:2] + (shape,)))
-        check_flake_shape(shape, "the output at %d,%d" % area[:2])
+    check_shapes(session, areas, SKY, "side by side")
     check(len(set(saver.swaps())) == 2, "swapped %d surfaces" % len(set(saver.swaps())))
+    shot = session.screenshot(*SKY)
+    left, second_part = (crop(shot, x, 0, SECOND[0], SECOND[1], SKY[0]) for x in (0, SECOND[2]))
+    shared = shared_snow(left, second_part)
+    check(shared < 0.5, "the second output repeats the first's left part (%.2f)" % shared)
 
 
 def ends(sway, session):
-    """A pointer that moves 1 pixel leaves it running; 40 pixels, a button, a key and SIGTERM
-    each end it with 0 within a second."""
+    """A pointer that moves 1 pixel leaves it running; 40 pixels, ten more moves of 1 pixel (the
+    threshold counts from where the pointer entered), a button, a key and SIGTERM each end it
+    with 0 within a second."""
     cases = (("a 40-pixel move", lambda saver: session.move_mouse_by(40, 0)),
+             ("ten 1-pixel moves", lambda saver: [session.move_mouse_by(1, 0) for _ in range(10)]),
              ("a button", lambda saver: session.click()),
              ("a key", lambda saver: session.type_text(None, "a")),
              ("SIGTERM", lambda saver: saver.program.signal(signal.SIGTERM)))
@@ -92,34 +153,196 @@ def ends(sway, session):
         check_ends_with_zero(saver.program, what)
 
 
-def hidden(sway, session):
-    """The compositor sends no frame callbacks to a surface it hides (another workspace shown on
-    its output): that output gets no frames while the other goes on; with both hidden the saver
-    takes no CPU; shown again, both snow; a signal ends it at once while it waits."""
-    second = session.add_output(*SECOND)
+def paused(sway, session):
+    """While the compositor asks for no frames (stopped, as when its outputs are off) the saver
+    draws nothing and takes no CPU; after a pause longer than a flake's life (15 s) the sky is as
+    full as before, which a clock counting the pause would have melted; SIGTERM ends it at once
+    while it waits."""
     saver = Saver(sway, session)
-    time.sleep(SNOW_SECONDS)
-    first_surface, second_surface = dict.fromkeys(saver.swaps())
-    session.show_workspace("HEADLESS-1", 11)
+    before = filled_sky(lambda: sky_flakes(session), "before the pause")
+    compositor = session.programs[0]
+    compositor.signal(signal.SIGSTOP)
     time.sleep(0.5)
-    counts, _ = saver.load(2)
-    check(counts.get(first_surface, 0) == 0 and counts.get(second_surface, 0) > 20,
-          "one output hidden: %s" % counts)
-    session.show_workspace(second, 12)
+    counts, cores = saver.load(16)
+    compositor.signal(signal.SIGCONT)
+    check(not counts and cores <= 0.01, "paused: %s, %.3f cores" % (counts, cores))
+    saver.wait_for_frames("after the pause")
     time.sleep(0.5)
-    counts, cores = saver.load(3)
-    check(not counts and cores <= 0.01, "both hidden: %s, %.3f cores" % (counts, cores))
-    session.show_workspace("HEADLESS-1", 1)
-    session.show_workspace(second, 2)
-    counts, _ = saver.load(1)
-    check(counts.get(first_surface, 0) > 10 and counts.get(second_surface, 0) > 10,
-          "shown again: %s" % counts)
-    check(snow_pixels(session.screenshot(output="HEADLESS-1")) > 100, "no snow shown again")
-    session.show_workspace("HEADLESS-1", 11)
-    session.show_workspace(second, 12)
+    after = sky_flakes(session)
+    check(after >= before / 2, "after the pause: %d flakes, %d before" % (after, before))
+    compositor.signal(signal.SIGSTOP)
     time.sleep(0.5)
     saver.program.signal(signal.SIGTERM)
-    check_ends_with_zero(saver.program, "SIGTERM while hidden")
+    check_ends_with_zero(saver.program, "SIGTERM while paused")
+    compositor.signal(signal.SIGCONT)
+
+
+def layout(sway, session):
+    """The outputs' layout as the compositor changes it: a second output placed below the first
+    (the sky grows in height only) gives the first's flakes the shape of one sky (the lower one
+    shows the ground's flakes, which lie flat); at scale 2 an
+    output's buffer has twice its logical size; a new resolution gives the buffer the new size."""
+    saver = Saver(sway, session)
+    started = time.monotonic()
+    time.sleep(1)
+    second = session.add_output(FIRST[0], FIRST[1], 0, FIRST[1])
+    time.sleep(max(0.0, started + FLAKE_SHAPE_SECONDS - time.monotonic()))
+    check_shapes(session, ((0, 0) + FIRST,), (FIRST[0], 2 * FIRST[1]), "one below the other")
+    first_surface, second_surface = dict.fromkeys(saver.swaps())
+    changes = ((second, ("scale", "2"), second_surface, "%dx%d" % FIRST),
+               ("HEADLESS-1", ("resolution", "1024x768"), first_surface, "1024x768"))
+    for output, change, surface, size in changes:
+        session.msg("output", output, *change)
+        time.sleep(1)
+        saver.wait_for_frames(" ".join(change))
+        check(saver.last_size(surface) == size, "%s %s: a buffer of %s, not %s" %
+              ((output,) + (" ".join(change), saver.last_size(surface), size)))
+
+
+def in_front(sway, session):
+    """On the overlay layer: no cursor over the snow; a full-screen window started behind it
+    (weston-simple-egl -f) leaves the snow shown, and a key still ends the saver with 0."""
+    session.msg("seat", "-", "cursor", "set", "400", "300")
+    saver = Saver(sway, session)
+    time.sleep(SNOW_SECONDS)
+    shots = [crop(ppm_pixels(session.run("grim", *flags, "-t", "ppm", "-").stdout)[2],
+                  390, 290, 40, 40, FIRST[0]) for flags in ((), ("-c",))]
+    changed = sum(1 for i in range(0, len(shots[0]), 3) if shots[0][i:i + 3] != shots[1][i:i + 3])
+    check(changed < 150, "a cursor over the snow: %d pixels changed beside it" % changed)
+    other = session.start("weston-simple-egl", "-f")
+    time.sleep(3)
+    check(other.running(), "weston-simple-egl ended")
+    shot = session.screenshot(*FIRST)
+    coloured = sum(1 for i in range(0, len(shot), 3) if max(shot[i:i + 3]) - min(shot[i:i + 3]) > 100)
+    check(snow_pixels(shot) > 100 and coloured < 200,
+          "the other window shows: %d snow pixels, %d coloured" % (snow_pixels(shot), coloured))
+    session.type_text(None, "a")
+    check_ends_with_zero(saver.program, "a key over the other window")
+    other.stop()
+
+
+def resident(sway, session):
+    """--idle 2 on sway's org_kde_kwin_idle: nothing before the idle time, snow after; a key ends
+    the snow but not the program, which then draws nothing and takes no CPU; the next idle time
+    snows again, twenty times with memory and descriptors flat; a window that inhibits idle keeps
+    the snow away; SIGTERM ends it with 0."""
+    saver = Saver(sway, session, "--idle", "2")
+    time.sleep(1.2)
+    check(not saver.swaps(), "frames before the idle time")
+    saver.wait_for_frames("idle")
+    time.sleep(SNOW_SECONDS)
+    check(snow_pixels(session.screenshot(*FIRST)) > 100, "no snow once idle")
+    used = []
+    for cycle in range(CYCLES):
+        if cycle:
+            saver.wait_for_frames("idle again, cycle %d" % cycle)
+            time.sleep(0.3)
+        session.type_text(None, "a")
+        time.sleep(0.5)
+        check(saver.program.running(), "a key ended the resident saver")
+        if cycle == 0:
+            counts, cores = saver.load(1.2)
+            check(not counts and cores <= 0.01, "waiting: %s, %.3f cores" % (counts, cores))
+        if cycle in (0, CYCLES - 1):
+            used.append(saver.resources())
+    print("memory and descriptors after the first and the last snowfall: %s" % used)
+    check(used[1][0] - used[0][0] <= 2048 and used[1][1] == used[0][1],
+          "after %d snowfalls: %s" % (CYCLES, used))
+    other = session.start("weston-simple-egl")
+    time.sleep(1)
+    session.msg("[pid=%d]" % other.popen.pid, "inhibit_idle", "open")
+    counts, _ = saver.load(4)
+    check(not counts, "snow while idle is inhibited: %s" % counts)
+    other.stop()
+    saver.program.signal(signal.SIGTERM)
+    check_ends_with_zero(saver.program, "SIGTERM while resident")
+
+
+def output_lost(sway, session):
+    """sway on X11 with two outputs: closing the focused output's window (the output goes
+    away) leaves the other covered with snow, and a key typed there ends the saver with 0."""
+    saver = Saver(sway, session)
+    time.sleep(SNOW_SECONDS)
+    session.close_output("X11-1")
+    time.sleep(1)
+    counts, _ = saver.load(1)
+    check(saver.program.running() and max(counts.values(), default=0) > 10,
+          "one output closed: %s" % counts)
+    check(snow_pixels(session.screenshot(output="X11-2")) > 100, "no snow on the other output")
+    session.type_text("X11-2", "a")
+    check_ends_with_zero(saver.program, "a key on the other output")
+
+
+def focus_lost(weston, session):
+    """weston (no wlr-layer-shell: full-screen windows): another window mapped takes the focus
+    and shows, so the saver ends with 0."""
+    saver = Saver(weston, session)
+    saver.wait_for_frames("full-screen windows")
+    time.sleep(1.5)
+    check(saver.program.running(), "ended before another window came")
+    other = session.start("weston-simple-shm")
+    check_ends_with_zero(saver.program, "another window focused", seconds=5)
+    other.stop()
+
+
+def kiosk(cage, session):
+    """cage gives both outputs' windows the whole 2560x720 layout: one sky of that shape, drawn
+    once, on one surface of the layout's size."""
+    deadline = time.monotonic() + 20
+    while "eglSwapBuffers" not in cage.log() and time.monotonic() < deadline:
+        time.sleep(0.1)
+    time.sleep(FLAKE_SHAPE_SECONDS)
+    # Perspective widens the flakes of a sky twice as wide as the reference towards its sides
+    # (1.2 to 1.35 here); a sky of the doubled layout's shape would squeeze them to about 0.75.
+    check_shapes(session, ((0, 0) + KIOSK, (KIOSK[0], 0) + KIOSK), (2 * KIOSK[0], KIOSK[1]),
+                 "the kiosk", tolerance=0.25)
+    swaps = [line.split()[2:4] for line in cage.log().splitlines()
+             if line.startswith("eglSwapBuffers ")]
+    drawn = {surface: size for surface, size in swaps if swaps.count([surface, size]) > 5}
+    check(list(drawn.values()) == ["%dx%d" % (2 * KIOSK[0], KIOSK[1])],
+          "surfaces drawn: %s" % drawn)
+    os.kill(session.program_pid(), signal.SIGTERM)
+    check(cage.status(5) == 0, "SIGTERM: cage's status %r" % cage.status(0))
+
+
+def idle_on_gnome(mutter, session):
+    """Resident on mutter, through its idle monitor on the session bus: idle snows, the user's
+    return (ResetIdletime) ends the snow, and idle snows again; the session's end (mutter gone)
+    ends it quietly with 0."""
+    mutter.reset_idletime()
+    saver = Saver(mutter, session, "--idle", "2")
+    time.sleep(1.2)
+    check(not saver.swaps(), "frames before the idle time")
+    saver.wait_for_frames("idle")
+    mutter.reset_idletime()
+    time.sleep(0.5)
+    counts, _ = saver.load(1)
+    check(saver.program.running() and not counts, "active again: %s" % counts)
+    saver.wait_for_frames("idle again")
+    session.programs[1].stop()
+    check_ends_with_zero(saver.program, "the session's end", seconds=3)
+    with open(saver.trace, encoding="utf-8", errors="replace") as trace:
+        said = [line for line in trace if line.startswith("tavrel")]
+    check(not said, "the session's end: %r" % said)
+
+
+def idle_on_kwin(kwin, session):
+    """Resident on kwin, through ext-idle-notify-v1: nothing before the idle time, snow after."""
+    saver = Saver(kwin, session, "--idle", "2")
+    time.sleep(1.2)
+    check(not saver.swaps(), "frames before the idle time")
+    saver.wait_for_frames("idle")
+    saver.program.signal(signal.SIGTERM)
+    check_ends_with_zero(saver.program, "SIGTERM")
+
+
+def no_idle_source(weston, session):
+    """weston tells no idle time and runs no GNOME: status 1 and one line."""
+    ran = session.run(weston.copy(PROGRAM), "--wayland", "--idle", "2", timeout=20)
+    lines = ran.stderr.decode(errors="replace").splitlines()
+    print("no idle source: %r" % lines)
+    check(ran.returncode == 1 and len(lines) == 1 and "idle" in lines[0],
+          "no idle source: status %d, %r" % (ran.returncode, lines))
 
 
 def refused(sway, session):
@@ -139,7 +362,25 @@ def refused(sway, session):
         print("%s: %s" % (what, lines[0]))
 
 
-SCENARIOS = {"outputs": outputs, "ends": ends, "hidden": hidden, "refused": refused}
+def on_sway():
+    return HeadlessSway(FIRST, programs=(PROGRAM, SWAP_LOG))
+
+
+# Each scenario with the compositor it runs on.
+SCENARIOS = {
+    "outputs": (on_sway, outputs), "ends": (on_sway, ends), "paused": (on_sway, paused),
+    "refused": (on_sway, refused), "layout": (on_sway, layout), "in_front": (on_sway, in_front),
+    "resident": (on_sway, resident),
+    "output_lost": (lambda: X11Sway(((640, 480, 0, 0), (640, 480, 640, 0)),
+                                    programs=(PROGRAM, SWAP_LOG)), output_lost),
+    "focus_lost": (lambda: HeadlessWeston((640, 480), (PROGRAM, SWAP_LOG), output_count=2),
+                   focus_lost),
+    "kiosk": (lambda: HeadlessCage([PROGRAM, "--wayland"], (PROGRAM, SWAP_LOG),
+                                   env={"LD_PRELOAD": SWAP_LOG}), kiosk),
+    "idle_on_gnome": (lambda: HeadlessMutter(programs=(PROGRAM, SWAP_LOG)), idle_on_gnome),
+    "idle_on_kwin": (lambda: VirtualKwin(programs=(PROGRAM, SWAP_LOG)), idle_on_kwin),
+    "no_idle_source": (lambda: HeadlessWeston(programs=(PROGRAM,)), no_idle_source),
+}
 PROGRAM = None
 SWAP_LOG = None
 
@@ -152,8 +393,9 @@ def main():
     arguments = parser.parse_args()
     global PROGRAM, SWAP_LOG
     PROGRAM, SWAP_LOG = arguments.program, arguments.swap_log
-    with HeadlessSway(FIRST, programs=(PROGRAM, SWAP_LOG)) as sway:
-        SCENARIOS[arguments.scenario](sway, sway.session())
+    compositor, scenario = SCENARIOS[arguments.scenario]
+    with compositor() as running:
+        scenario(running, running.session())
     print("%s: passed" % arguments.scenario)
 
 
