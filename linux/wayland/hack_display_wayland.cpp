@@ -5,6 +5,7 @@
 #include <wayland-client.h>
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstdlib>
 #include <cstring>
 
@@ -140,6 +141,10 @@ bool openWaylandEgl(WaylandHack& hack, std::string& error)
 
 namespace {
 
+// libwayland's own complaints (no XDG_RUNTIME_DIR, a protocol error) would come beside the one
+// line the program writes for each failure, which says what the user can do; they are dropped.
+void dropLibraryMessage(const char*, va_list) {}
+
 // Why no connection came: without XDG_RUNTIME_DIR a socket's name leads nowhere, whatever
 // WAYLAND_DISPLAY says, unless it is a path of its own.
 std::string connectionFailure()
@@ -156,6 +161,7 @@ std::string connectionFailure()
 
 bool connectWaylandHack(WaylandHack& hack, std::string& error)
 {
+    wl_log_set_handler_client(dropLibraryMessage);
     hack.display = wl_display_connect(nullptr);
     if (hack.display == nullptr) {
         error = connectionFailure();

@@ -169,6 +169,7 @@ def paused(sway, session):
     saver.wait_for_frames("after the pause")
     time.sleep(0.5)
     after = sky_flakes(session)
+    print("flakes before the pause %d, after %d" % (before, after))
     check(after >= before / 2, "after the pause: %d flakes, %d before" % (after, before))
     compositor.signal(signal.SIGSTOP)
     time.sleep(0.5)
@@ -346,19 +347,21 @@ def no_idle_source(weston, session):
 
 
 def refused(sway, session):
-    """No compositor, no EGL, --gravity: status 1 and one line that says so (a command line
-    it refuses adds the usage)."""
-    cases = (("no compositor", ["--wayland"], {"WAYLAND_DISPLAY": "wayland-nowhere"}),
-             ("no EGL", ["--wayland"], {"__EGL_VENDOR_LIBRARY_FILENAMES": "/nowhere.json"}),
-             ("--gravity", ["--wayland", "--gravity"], {}))
-    for what, arguments, env in cases:
+    """No compositor, no XDG_RUNTIME_DIR, no EGL, --gravity: status 1 and one line that says so
+    (a command line it refuses adds the usage)."""
+    cases = (("no compositor", ["--wayland"], {"WAYLAND_DISPLAY": "wayland-nowhere"},
+              "WAYLAND_DISPLAY"),
+             ("no XDG_RUNTIME_DIR", ["--wayland"], {"XDG_RUNTIME_DIR": ""}, "XDG_RUNTIME_DIR"),
+             ("no EGL", ["--wayland"], {"__EGL_VENDOR_LIBRARY_FILENAMES": "/nowhere.json"}, "EGL"),
+             ("--gravity", ["--wayland", "--gravity"], {}, "--gravity"))
+    for what, arguments, env, named in cases:
         ran = session.run("env", *["%s=%s" % item for item in env.items()],
                           sway.copy(PROGRAM), *arguments, timeout=20)
         lines = ran.stderr.decode(errors="replace").splitlines()
         usage = lines[1:] if lines[1:2] == ["usage: tavrel [options]"] else []
         check(ran.returncode == 1, "%s: status %d" % (what, ran.returncode))
-        check(len(lines) - len(usage) == 1 and lines[0].startswith("tavrel: "),
-              "%s: %r" % (what, lines))
+        check(len(lines) - len(usage) == 1 and lines[0].startswith("tavrel: ") and
+              named in lines[0], "%s: %r" % (what, lines))
         print("%s: %s" % (what, lines[0]))
 
 

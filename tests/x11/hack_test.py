@@ -168,10 +168,12 @@ def flakes(session, area):
 
 
 def check_no_frames_then_frames(traced, area, what, hide, show, unseen=3.5):
-    """Hidden for unseen seconds, no frames and no CPU; seen again, frames, and the snow as it
-    was: were the pause counted as snow time, one longer than a flake's life would melt it. A
-    window hidden from the start (hide does nothing) has no snow to compare."""
-    before = filled_sky(lambda: flakes(traced.session, area), what) if hide else 0
+    """Hidden for unseen seconds, no frames and no CPU; seen again, frames. After a pause longer
+    than a flake's life (15 s) the sky is as full as one that had filled before: were the pause
+    counted as snow time, it would have melted. A shorter pause proves nothing that way, and a
+    sky that has just filled holds the first fall's front, denser than the snow that follows."""
+    long_pause = unseen > 15
+    before = filled_sky(lambda: flakes(traced.session, area), what) if long_pause else 0
     if hide:
         hide()
     time.sleep(unseen - 3)
