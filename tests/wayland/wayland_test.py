@@ -17,7 +17,7 @@ import time
 from compositors import HeadlessCage, HeadlessWeston, VirtualKwin, X11Sway
 from mutter_harness import HeadlessMutter
 from saver_harness import check, cpu_seconds, flake_shapes, is_snow, snow_pixels
-from wayland_harness import HeadlessSway, ppm_pixels
+from wayland_harness import HeadlessSway
 from x11_harness import (FLAKE_SHAPE_SECONDS, FLAKE_SHAPE_TOLERANCE, check_flake_shape, crop,
                          filled_sky, median_flake_shapes)
 
@@ -38,11 +38,12 @@ class Saver:
     """tavrel --wayland with bench/libswap_log.so loaded, which logs each buffer swap with its
     surface."""
 
-    def __init__(self, sway, session, *arguments):
+    def __init__(self, sway, session, *arguments, env=None):
         self.trace = sway.copy("swaps.txt")
         with open(self.trace, "w", encoding="utf-8") as trace:
             self.program = session.start(sway.copy(PROGRAM), "--wayland", *arguments,
-                                         errors=trace, env={"LD_PRELOAD": sway.copy(SWAP_LOG)})
+                                         errors=trace,
+                                         env=dict(env or {}, LD_PRELOAD=sway.copy(SWAP_LOG)))
 
     def swaps(self):
         """The surface of every swap so far, in order."""
@@ -87,8 +88,8 @@ class Saver:
 
 def shared_snow(first, second):
     """The share of the second picture's snow pixels that are snow in the first as well (two
-    pictures of one size): about the snow's density for two parts of one sky, nearly all for one
-    part shown twice."""
+    pictures of one size): about the snow's density (none here) for two parts of one sky, and
+    for one part shown twice a good share (0.4 here) even a frame apart."""
     snow = [i for i in range(0, len(second), 3) if is_snow(*second[i:i + 3])]
     return sum(1 for i in snow if is_snow(*first[i:i + 3])) / max(len(snow), 1)
 
@@ -130,7 +131,8 @@ def outputs(sway, session):
     shot = session.screenshot(*SKY)
     left, second_part = (crop(shot, x, 0, SECOND[0], SECOND[1], SKY[0]) for x in (0, SECOND[2]))
     shared = shared_snow(left, second_part)
-    check(shared < 0.5, "the second output repeats the first's left part (%.2f)" % shared)
+    print("the second output and the first's left part share %.2f of their snow" % shared)
+    check(shared < 0.15, "the second output repeats the first's left part (%.2f)" % shared)
 
 
 def ends(sway, session):
@@ -201,15 +203,16 @@ def layout(sway, session):
 
 
 def in_front(sway, session):
-    """On the overlay layer: no cursor over the snow; a full-screen window started behind it
+    """On the overlay layer: the pointer that enters gets no cursor (headless sway draws no cursor
+    into screenshots, so the protocol log tells); a full-screen window started behind it
     (weston-simple-egl -f) leaves the snow shown, and a key still ends the saver with 0."""
-    session.msg("seat", "-", "cursor", "set", "400", "300")
-    saver = Saver(sway, session)
+    saver = Saver(sway, session, env={"WAYLAND_DEBUG": "1"})
     time.sleep(SNOW_SECONDS)
-    shots = [crop(ppm_pixels(session.run("grim", *flags, "-t", "ppm", "-").stdout)[2],
-                  390, 290, 40, 40, FIRST[0]) for flags in ((), ("-c",))]
-    changed = sum(1 for i in range(0, len(shots[0]), 3) if shots[0][i:i + 3] != shots[1][i:i + 3])
-    check(changed < 150, "a cursor over the snow: %d pixels changed beside it" % changed)
+    with open(saver.trace, encoding="utf-8", errors="replace") as trace:
+        log = trace.read()
+    check(re.search(r"wl_pointer@\d+\.enter\(", log) and
+          re.search(r"-> wl_pointer@\d+\.set_cursor\(\d+, nil, 0, 0\)", log),
+          "the pointer entered, and the cursor was not taken away")
     other = session.start("weston-simple-egl", "-f")
     time.sleep(3)
     check(other.running(), "weston-simple-egl ended")
