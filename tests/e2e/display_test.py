@@ -110,27 +110,43 @@ def shapes_of(session, width, height, started, shots=3):
     return statistics.mean(shapes)
 
 
+def wait_for(probe, holds, timeout):
+    """Calls probe until holds(its answer) or timeout seconds have passed; answers the last one."""
+    deadline = time.monotonic() + timeout
+    while True:
+        answer = probe()
+        if holds(answer) or time.monotonic() >= deadline:
+            return answer
+        time.sleep(0.5)
+
+
+def new_strips_snow(shot, old_width, old_height):
+    """Snow pixels in the strips a 1600x1200 screen adds right of and below the old one."""
+    return snow_pixels(shot, 1600, (old_width, 1600)), snow_pixels(shot[old_height * 1600 * 3:])
+
+
 def desktop_grows(session):
     # The display keeps the mode a test run left it in; Xephyr offers 1280x720 only at its start.
     if display_size(session) == (1600, 1200):
         session.probe_output("display", "1280", "1024")
     old_width, old_height = display_size(session)
-    saver = session.start_saver("/s", cursor=(old_width // 2, old_height // 2))
+    saver, path = traced(session, "/s", cursor=(old_width // 2, old_height // 2))
     started = time.monotonic()
     window = session.find_window(name="^ScreenSaver$", timeout=60)
     check(window is not None, "the saver's window did not appear")
-    time.sleep(3)
+    # Wine broadcasts WM_DISPLAYCHANGE with a 2 s timeout and takes back what a window has not
+    # taken by then: a saver still making its context and scene (the window is up before) would
+    # never hear of the switch. Once it swaps, it takes its messages every frame.
+    check(wait_for(lambda: swap_count(path), lambda swaps: swaps >= 10, 60) >= 10,
+          "the saver did not draw before the switch")
     answer = session.probe_output("display", "1600", "1200")
     check(answer == "changed 0", "the display did not switch to 1600x1200: %r" % answer)
-    deadline = time.monotonic() + 20
-    while session.geometry(window) != (0, 0, 1600, 1200) and time.monotonic() < deadline:
-        time.sleep(0.5)
-    check(session.geometry(window) == (0, 0, 1600, 1200),
-          "the window is at %s after the switch" % (session.geometry(window),))
-    time.sleep(4)
-    shot = session.screenshot(1600, 1200)
-    right = snow_pixels(shot, 1600, (old_width, 1600))
-    bottom = snow_pixels(shot[old_height * 1600 * 3:])
+    grown = (0, 0, 1600, 1200)
+    where = wait_for(lambda: session.geometry(window), lambda box: box == grown, 20)
+    check(where == grown, "the window is at %s after the switch" % (where,))
+    right, bottom = wait_for(
+        lambda: new_strips_snow(session.screenshot(1600, 1200), old_width, old_height),
+        lambda strips: min(strips) > 50, 20)
     check(right > 50 and bottom > 50, "snow pixels: %d in the new right strip, %d in the new "
           "bottom strip" % (right, bottom))
     followed = shapes_of(session, 1600, 1200, started)

@@ -23,9 +23,12 @@ ChildCase::ChildCase(const char* name, std::function<int()> body) {
     childCases()[name] = std::move(body);
 }
 
-int runInChildProcess(const char* name) {
-    char program[MAX_PATH];
-    GetModuleFileNameA(nullptr, program, MAX_PATH);
+int runInChildProcess(const char* name, const char* program) {
+    char thisProgram[MAX_PATH];
+    GetModuleFileNameA(nullptr, thisProgram, MAX_PATH);
+    if (program == nullptr) {
+        program = thisProgram;
+    }
     std::string commandLine = std::string("\"") + program + "\" " + childSwitch + name;
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);

@@ -9,9 +9,9 @@ struct ChildCase {
     ChildCase(const char* name, std::function<int()> body);
 };
 
-// Starts this test program again to run the named case and answers its exit status, or -1 when
-// it could not be started or did not end within the timeout.
-int runInChildProcess(const char* name);
+// Starts this test program again (or program, a copy of it) to run the named case and answers
+// its exit status, or -1 when it could not be started or did not end within the timeout.
+int runInChildProcess(const char* name, const char* program = nullptr);
 
 // Runs the case named by a "--host-child=NAME" argument, if there is one; answers whether it did
 // and, through status, the case's result.

@@ -56,13 +56,6 @@ LRESULT WINAPI countingDefWindowProc(HWND window, UINT message, WPARAM wParam, L
     return realDefWindowProc(window, message, wParam, lParam);
 }
 
-void replaceDefWindowProc(DefWindowProcFunction with) {
-    DWORD old;
-    VirtualProtect(&__imp_DefWindowProcA, sizeof(void*), PAGE_READWRITE, &old);
-    __imp_DefWindowProcA = with;
-    VirtualProtect(&__imp_DefWindowProcA, sizeof(void*), old, &old);
-}
-
 struct PowerCase {
     const char* name;
     PowerMessage away;
@@ -77,8 +70,7 @@ class DisplayPowerTest : public SaverWindowTest, public ::testing::WithParamInte
 // loop quits.
 TEST_P(DisplayPowerTest, PausesOnlyWhileNobodySees) {
     const PowerCase& c = GetParam();
-    realDefWindowProc = __imp_DefWindowProcA;
-    replaceDefWindowProc(countingDefWindowProc);
+    realDefWindowProc = standIn(__imp_DefWindowProcA, countingDefWindowProc);
     powerMessagesPassedOn = 0;
     std::thread sender;
     std::vector<DWORD> drawnAt;
@@ -103,7 +95,7 @@ TEST_P(DisplayPowerTest, PausesOnlyWhileNobodySees) {
     };
     saver.runLoop();
     sender.join();
-    replaceDefWindowProc(realDefWindowProc);
+    standIn(__imp_DefWindowProcA, realDefWindowProc);
     EXPECT_EQ(powerMessagesPassedOn, c.passedOn);
     const auto drawnWhileAway = std::count_if(drawnAt.begin() + 3, drawnAt.end(),
                                               [&backAt](DWORD at) { return at < backAt; });

@@ -1,6 +1,8 @@
 // The test host and small helpers shared by the Windows-side host tests.
 #include "tests/host/probe_saver.h"
 
+#include <cstdio>
+
 #include "host/frame_clock.h"
 
 ProbeSaver::ProbeSaver() {
@@ -18,7 +20,17 @@ void ProbeSaver::drawFrame() {
     }
 }
 
+void ProbeSaver::onTimer() {
+    ++timerCalls;
+    if (onTimerCalled) {
+        onTimerCalled();
+    }
+}
+
 namespace {
+
+// Longer than any run-loop case takes, even under load; a loop that waits for ever fails here.
+const DWORD watchdogMilliseconds = 10000;
 
 void setForeignPixelFormat(HWND window) {
     HDC target = GetDC(window);
@@ -86,6 +98,20 @@ HWND createHiddenSaverWindow(int width, int height) {
 void unregisterSaverClass() { UnregisterClassA("WindowsScreenSaverClass", testInstance()); }
 
 void SaverWindowTest::SetUp() {
+    finished = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    watchdog = std::thread([this, name = std::string(test->test_suite_name()) + "." + test->name()] {
+        if (WaitForSingleObject(finished, watchdogMilliseconds) != WAIT_TIMEOUT) {
+            return;
+        }
+        ADD_FAILURE() << name << " still ran after " << watchdogMilliseconds / 1000 << " s";
+        PostMessageA(saver.saverWindow, WM_QUIT, 0, 0);
+        if (WaitForSingleObject(finished, watchdogMilliseconds) == WAIT_TIMEOUT) {
+            std::fprintf(stderr, "%s: still running after WM_QUIT\n", name.c_str());
+            std::fflush(stderr);
+            ExitProcess(3);
+        }
+    });
     saver.width = 160;
     saver.height = 120;
     ASSERT_TRUE(saver.registerWindowClass());
@@ -95,6 +121,9 @@ void SaverWindowTest::SetUp() {
 }
 
 void SaverWindowTest::TearDown() {
+    SetEvent(finished);
+    watchdog.join();
+    CloseHandle(finished);
     DestroyWindow(window);
     unregisterSaverClass();
 }

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "host/screen_saver.h"
@@ -20,7 +21,7 @@ public:
     void onSettingsKeyOpened() override { ++keyOpenedCalls; }
     void initScene() override { ++initSceneCalls; }
     void drawFrame() override;
-    void onTimer() override { ++timerCalls; }
+    void onTimer() override;
     void exitUnsupportedMode() override { ++exitUnsupportedCalls; }
     bool createGLContext() override;
     INT_PTR onDialogInit(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -28,6 +29,8 @@ public:
 
     // Called at the end of each drawFrame with the number of frames drawn so far.
     std::function<void(int)> onFrame;
+    // Called by each onTimer, after it counted.
+    std::function<void()> onTimerCalled;
     // Commands posted to the dialog when it opens, in order.
     std::vector<WPARAM> dialogCommands;
     // Whether createGLContext goes on to the host's own; when not, it answers false.
@@ -63,11 +66,29 @@ HWND createHiddenSaverWindow(int width, int height);
 // Removes the saver's window class so that the next test can register it again.
 void unregisterSaverClass();
 
-// A test with a host and a hidden window of the saver's class as its saver window.
+// Stands in for a function the program imports, by writing over the slot in its import table
+// that the host's calls go through (the function's __imp_ pointer); answers what was there.
+template <typename Function, typename StandIn>
+Function standIn(Function& import, StandIn with) {
+    const Function real = import;
+    DWORD old;
+    VirtualProtect(&import, sizeof(import), PAGE_READWRITE, &old);
+    import = with;
+    VirtualProtect(&import, sizeof(import), old, &old);
+    return real;
+}
+
+// A test with a host and a hidden window of the saver's class as its saver window. A watchdog
+// fails a test that is still running after a few seconds, by its name, and ends the loop that
+// waits with a WM_QUIT to the saver's window (or, where that does not end it, the program).
 class SaverWindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
     ProbeSaver saver;
     HWND window = nullptr;
+
+private:
+    HANDLE finished = nullptr;
+    std::thread watchdog;
 };

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -13,6 +14,19 @@
 #include "host/frame_clock.h"
 #include "tests/host/child_process.h"
 #include "tests/host/probe_saver.h"
+
+// The program's imports of the functions the host makes its context with, writes its debug line
+// through, reads the refresh rate with and narrows the DLL search with, which the cases below
+// stand in for.
+extern "C" {
+extern int(WINAPI* __imp_ChoosePixelFormat)(HDC, const PIXELFORMATDESCRIPTOR*);
+extern BOOL(WINAPI* __imp_SetPixelFormat)(HDC, int, const PIXELFORMATDESCRIPTOR*);
+extern HGLRC(WINAPI* __imp_wglCreateContext)(HDC);
+extern BOOL(WINAPI* __imp_wglMakeCurrent)(HDC, HGLRC);
+extern void(WINAPI* __imp_OutputDebugStringA)(LPCSTR);
+extern BOOL(WINAPI* __imp_EnumDisplaySettingsW)(LPCWSTR, DWORD, DEVMODEW*);
+extern BOOL(WINAPI* __imp_SetDllDirectoryW)(LPCWSTR);
+}
 
 namespace {
 
@@ -66,55 +80,104 @@ TEST_F(RunLoopTest, QuitPassStillDrawsTicksAndWaits) {
     EXPECT_GE(afterLoop - lastFrameEnd, 0.0009);
 }
 
+// The refresh rate the display reports, as a stand-in for the pacer's EnumDisplaySettingsW.
+DWORD standInHertz = 0;
+
+BOOL WINAPI standInDisplaySettings(LPCWSTR, DWORD, DEVMODEW* mode) {
+    mode->dmDisplayFrequency = standInHertz;
+    return TRUE;
+}
+
 TEST_F(RunLoopTest, PacesToTheDisplayUnlessFlatOut) {
     // Xvfb reports no refresh rate, so the loop paces to 60 Hz there; a frame that takes 50 ms is
-    // followed by frames at the same pace, not by a burst of catch-up frames.
-    for (const bool flatOut : {false, true}) {
+    // followed by frames at the same pace, not by a burst of catch-up frames. A display whose
+    // mode changes to 30 Hz (WM_DISPLAYCHANGE) is followed at its new pace.
+    const struct {
+        bool flatOut;
+        DWORD hertzFromFrame20; // 0: frame 20 is slow instead
+        double least, most;     // the median interval after frame 20
+    } rows[] = {{false, 0, 0.012, 0.022}, {true, 0, 0.0, 0.0009}, {false, 30, 0.028, 0.040}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.flatOut ? "flat out" : row.hertzFromFrame20 ? "30 Hz" : "paced");
+        // The changing display reports nothing either until its change, as Xvfb does.
+        const auto realDisplaySettings = __imp_EnumDisplaySettingsW;
+        if (row.hertzFromFrame20 != 0) {
+            standInHertz = 0;
+            standIn(__imp_EnumDisplaySettingsW, standInDisplaySettings);
+        }
         saver.frames.clear();
-        saver.runFlatOut = flatOut;
-        saver.onFrame = [this](int frame) {
-            if (frame == 20) {
+        saver.runFlatOut = row.flatOut;
+        saver.onFrame = [this, &row](int frame) {
+            if (frame == 20 && row.hertzFromFrame20 != 0) {
+                standInHertz = row.hertzFromFrame20;
+                SendMessageA(saver.saverWindow, WM_DISPLAYCHANGE, 32, MAKELPARAM(160, 120));
+            } else if (frame == 20) {
                 Sleep(50);
             } else if (frame == 60) {
                 PostMessageA(saver.saverWindow, WM_QUIT, 0, 0);
             }
         };
         saver.runLoop();
-        // Frame k sees the interval of pass k - 1; pass 20 held the slow frame.
-        std::vector<double> intervals(saver.frames.begin() + 2, saver.frames.end());
-        std::vector<double> afterSlowFrame(saver.frames.begin() + 22, saver.frames.end());
-        std::sort(intervals.begin(), intervals.end());
-        const double median = intervals[intervals.size() / 2];
-        if (flatOut) {
-            EXPECT_LT(median, 0.0009) << "passes run without waiting";
-        } else {
-            EXPECT_GT(median, 0.012) << "one frame per refresh period";
-            EXPECT_LT(median, 0.022) << "one frame per refresh period";
-            EXPECT_GT(*std::min_element(afterSlowFrame.begin(), afterSlowFrame.end()), 0.008)
-                << "no catch-up frames after a slow one";
+        standIn(__imp_EnumDisplaySettingsW, realDisplaySettings);
+        // Frame k sees the interval of pass k - 1; pass 20 held the slow frame or the change.
+        std::vector<double> afterFrame20(saver.frames.begin() + 22, saver.frames.end());
+        std::sort(afterFrame20.begin(), afterFrame20.end());
+        const double median = afterFrame20[afterFrame20.size() / 2];
+        EXPECT_GE(median, row.least) << "one frame per refresh period";
+        EXPECT_LT(median, row.most) << "one frame per refresh period";
+        if (!row.flatOut) {
+            EXPECT_GT(afterFrame20.front(), 0.008) << "no catch-up frames after a slow one";
         }
     }
 }
 
+// WM_QUIT posted by the last frame before the wait, or by another thread while the loop already
+// waits, right behind a WM_TIMER that wakes it: the loop takes one message a pass and the wait
+// takes the rest, so that WM_QUIT comes to the wait (onTimer holds on until it is posted).
 TEST_F(RunLoopTest, QuitWhileTheDisplayIsOffEndsAtOnce) {
-    double quitAt = 0.0;
-    saver.onFrame = [&](int frame) {
-        if (frame == 2) {
-            SendMessageA(window, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
+    for (const bool duringWait : {false, true}) {
+        SCOPED_TRACE(duringWait ? "posted during the wait" : "posted before the wait");
+        saver.frames.clear();
+        saver.displayPower = DisplayPower::On;
+        std::atomic<double> quitAt{0.0};
+        std::thread poster;
+        const auto postQuit = [&] {
+            if (duringWait) {
+                Sleep(300);
+                PostMessageA(window, WM_TIMER, 0, 0);
+            }
             PostMessageA(window, WM_QUIT, 0, 0);
             quitAt = secondsNow();
+        };
+        saver.onFrame = [&](int frame) {
+            if (frame == 2) {
+                SendMessageA(window, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
+                if (duringWait) {
+                    poster = std::thread(postQuit);
+                } else {
+                    postQuit();
+                }
+            }
+        };
+        saver.onTimerCalled = [&] {
+            for (int i = 0; i < 1000 && quitAt == 0.0; ++i) {
+                Sleep(1);
+            }
+        };
+        // Should the loop wait on after WM_QUIT, a message a second later still ends the wait.
+        std::thread waker([this] {
+            Sleep(1000);
+            PostMessageA(window, WM_NULL, 0, 0);
+        });
+        saver.runLoop();
+        const double ended = secondsNow();
+        if (poster.joinable()) {
+            poster.join();
         }
-    };
-    // Should the loop wait on after WM_QUIT, a message a second later still ends the wait.
-    std::thread waker([this] {
-        Sleep(1000);
-        PostMessageA(window, WM_NULL, 0, 0);
-    });
-    saver.runLoop();
-    const double ended = secondsNow();
-    waker.join();
-    EXPECT_EQ(saver.frames.size(), 2u);
-    EXPECT_LT(ended - quitAt, 0.5);
+        waker.join();
+        EXPECT_EQ(saver.frames.size(), 2u);
+        EXPECT_LT(ended - quitAt, 0.5);
+    }
 }
 
 // A settings page of another thread, shown by setting WS_VISIBLE on its own window: nothing is
@@ -302,62 +365,142 @@ TEST_F(RunSequenceTest, TheCursorIsHiddenInFullScreenOnly) {
     }
 }
 
-// A context that cannot be made: a preview ends at once, the full screen stays up over the
-// desktop until a key closes it; both end with status 1.
-const ChildCase noContextPreview("no_context_preview", [] {
-    HWND page = CreateWindowExA(0, "STATIC", "settings page", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
-                                0, 200, 150, nullptr, nullptr, testInstance(), nullptr);
-    ProbeSaver saver;
-    saver.commandLine = "/p " + std::to_string(reinterpret_cast<INT_PTR>(page));
-    saver.makeRealContext = true;
-    saver.foreignPixelFormat = true;
-    saver.run();
-    return 7;
-});
+// A context that cannot be made, each step refused in turn: by a pixel format the host does not
+// ask for set first (SetPixelFormat), or by a stand-in for the step in the import table. A
+// preview ends at once, the full screen stays up over the desktop until a key closes it; both
+// end with status 1, having written the one debug line naming the step and set up no scene.
+struct NoContextCase {
+    const char* name;
+    const char* step;
+    SaverMode mode;
+    void (*refuse)(); // null: the foreign pixel format refuses
+};
+const NoContextCase noContextCases[] = {
+    {"no_context_preview", "SetPixelFormat", Preview, nullptr},
+    {"no_context_fullscreen", "SetPixelFormat", Fullscreen, nullptr},
+    {"refused_choose", "ChoosePixelFormat", Fullscreen,
+     [] { standIn(__imp_ChoosePixelFormat, [](HDC, const PIXELFORMATDESCRIPTOR*) { return 0; }); }},
+    {"refused_set", "SetPixelFormat", Preview,
+     [] {
+         standIn(__imp_SetPixelFormat,
+                 [](HDC, int, const PIXELFORMATDESCRIPTOR*) -> BOOL { return FALSE; });
+     }},
+    {"refused_create_preview", "wglCreateContext", Preview,
+     [] { standIn(__imp_wglCreateContext, [](HDC) -> HGLRC { return nullptr; }); }},
+    {"refused_create_fullscreen", "wglCreateContext", Fullscreen,
+     [] { standIn(__imp_wglCreateContext, [](HDC) -> HGLRC { return nullptr; }); }},
+    {"refused_current", "wglMakeCurrent", Fullscreen,
+     [] { standIn(__imp_wglMakeCurrent, [](HDC, HGLRC) -> BOOL { return FALSE; }); }},
+};
 
-const ChildCase noContextFullscreen("no_context_fullscreen", [] {
-    ProbeSaver saver;
-    saver.commandLine = "/s";
-    saver.width = 320;
-    saver.height = 240;
-    saver.makeRealContext = true;
-    saver.foreignPixelFormat = true;
-    std::thread([&saver] {
-        Sleep(500);
-        if (!IsWindowVisible(saver.saverWindow)) {
-            ExitProcess(8);
+// What the host wrote through OutputDebugStringA and what it should have, and the host: checked
+// as the process ends, where another line or a scene set up turns the host's status into 8.
+std::string debugOutput;
+std::string expectedDebugOutput;
+const ProbeSaver* refusedSaver = nullptr;
+
+int refusedContext(const NoContextCase& c) {
+    standIn(__imp_OutputDebugStringA, [](LPCSTR line) { debugOutput += line; });
+    expectedDebugOutput = std::string("Tavrel: no OpenGL: ") + c.step + " failed\n";
+    std::atexit([] {
+        if (debugOutput != expectedDebugOutput || refusedSaver->initSceneCalls != 0) {
+            TerminateProcess(GetCurrentProcess(), 8);
         }
-        PostMessageA(saver.saverWindow, WM_KEYDOWN, 'A', 0);
-    }).detach();
+    });
+    if (c.refuse != nullptr) {
+        c.refuse();
+    }
+    // Never destroyed: the host ends the process from inside run.
+    ProbeSaver& saver = *new ProbeSaver;
+    refusedSaver = &saver;
+    saver.makeRealContext = true;
+    saver.foreignPixelFormat = c.refuse == nullptr;
+    // A host that took the refusal for a context goes on to the scene and its frames.
+    saver.onFrame = [](int) { ExitProcess(9); };
+    if (c.mode == Preview) {
+        HWND page = CreateWindowExA(0, "STATIC", "settings page", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                    0, 0, 200, 150, nullptr, nullptr, testInstance(), nullptr);
+        saver.commandLine = "/p " + std::to_string(reinterpret_cast<INT_PTR>(page));
+    } else {
+        saver.commandLine = "/s";
+        saver.width = 320;
+        saver.height = 240;
+        std::thread([&saver] {
+            Sleep(500);
+            if (!IsWindowVisible(saver.saverWindow)) {
+                ExitProcess(10);
+            }
+            PostMessageA(saver.saverWindow, WM_KEYDOWN, 'A', 0);
+        }).detach();
+    }
     saver.run();
     return 7;
-});
+}
+
+const bool noContextCasesRegistered = [] {
+    for (const NoContextCase& c : noContextCases) {
+        ChildCase(c.name, [&c] { return refusedContext(c); });
+    }
+    return true;
+}();
 
 TEST(NoContextTest, EveryModeEndsWithStatusOne) {
-    EXPECT_EQ(runInChildProcess("no_context_preview"), 1);
-    EXPECT_EQ(runInChildProcess("no_context_fullscreen"), 1);
+    // 8: another debug line or a scene set up; 9: frames drawn; 10: the full screen not shown.
+    for (const NoContextCase& c : noContextCases) {
+        EXPECT_EQ(runInChildProcess(c.name), 1) << c.name;
+    }
 }
 
 // Where SetDefaultDllDirectories is missing: the current directory is out of the search, and
-// OpenGL is loaded from the system folder before any OpenGL call.
+// OpenGL is loaded from the system folder before any OpenGL call; run in a copy of this program
+// with a marker DLL named opengl32.dll beside it. Wine keeps the current directory in the search
+// after SetDllDirectoryW(L"") (it takes an empty folder for none), where Windows takes it out: so
+// the call itself is what is seen, through a stand-in that notes the folder it names.
+std::wstring dllDirectory = L"(never set)";
+BOOL(WINAPI* realSetDllDirectory)(LPCWSTR) = nullptr;
+
 const ChildCase searchWithoutDefaultDirectories("search_without_default_directories", [] {
     if (GetModuleHandleW(L"opengl32.dll") != nullptr) {
         return 8;
     }
+    realSetDllDirectory = standIn(__imp_SetDllDirectoryW, [](LPCWSTR folder) {
+        dllDirectory = folder != nullptr ? folder : L"(null)";
+        return realSetDllDirectory(folder);
+    });
     limitDllSearchWithoutDefaultDirectories();
     wchar_t loaded[MAX_PATH] = {};
     wchar_t system[MAX_PATH] = {};
     GetModuleFileNameW(GetModuleHandleW(L"opengl32.dll"), loaded, MAX_PATH);
     const UINT length = GetSystemDirectoryW(system, MAX_PATH);
-    wchar_t searched[4] = {L'x'};
-    const bool currentOut = GetDllDirectoryW(4, searched) == 0 && searched[0] == L'\0';
     const bool fromSystem = length > 0 && _wcsnicmp(loaded, system, length) == 0 &&
                             loaded[length] == L'\\';
-    return currentOut && fromSystem ? 6 : 7;
+    if (!fromSystem) {
+        return 7;
+    }
+    return dllDirectory.empty() ? 6 : 9;
 });
 
 TEST(DllSearchTest, WithoutDefaultDirectoriesOpenGlComesFromTheSystemFolder) {
-    EXPECT_EQ(runInChildProcess("search_without_default_directories"), 6);
+    char scratch[MAX_PATH];
+    GetTempPathA(MAX_PATH, scratch);
+    const std::string folder = scratch + std::string("tavrel-planted-") +
+                               std::to_string(GetCurrentProcessId()) + "\\";
+    const std::string program = folder + "host_tests.exe";
+    const std::string marker = folder + "opengl32.dll";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const bool planted = CopyFileA(self, program.c_str(), FALSE) &&
+                         CopyFileA(TAVREL_MARKER_DLL, marker.c_str(), FALSE);
+    const int status =
+        planted ? runInChildProcess("search_without_default_directories", program.c_str()) : -2;
+    // A marker that was loaded left NAME.loaded beside itself.
+    for (const std::string& file : {program, marker, marker + ".loaded"}) {
+        DeleteFileA(file.c_str());
+    }
+    RemoveDirectoryA(folder.c_str());
+    // 7: OpenGL from elsewhere than the system folder; 9: the current directory left in.
+    EXPECT_EQ(status, 6);
 }
 
 // Configure shows the dialog, then ends the process with status 0.
