@@ -3,8 +3,8 @@
 # second, CPU cores (and their ratio to the floor's) and frame intervals, on private Xvfb displays
 # of 1280x720 and 1920x1080 with Mesa's software renderer; then the same savers where nobody can
 # see them (the display turned off, the window unmapped); then the Linux program as a Wayland
-# saver on a headless sway at the first size, beside the floor in the same Wayland host, seen and
-# hidden.
+# saver on a headless sway at the first size (on the overlay layer), beside the floor in the same
+# Wayland host, and as the resident saver: waiting, and its memory over 20 snowfalls.
 #   bench/saver_load.sh [PATH/TO/tavrel.scr | PATH/TO/tavrel ...]
 # (default: build/windows/tavrel.scr, and the Linux program build/native/tavrel when it is built).
 # A .scr is measured under Wine, any other program as the Linux program, natively on the same
