@@ -67,10 +67,6 @@ class X11SwaySession(SwaySession):
         self.xdotool("windowfocus", "--sync", str(self.output_window(window or "X11-1")))
         self.xdotool("type", text)
 
-    def move_mouse_to(self, output, x, y):
-        """Moves the X pointer to x, y within the output's window."""
-        self.xdotool("mousemove", "--window", str(self.output_window(output)), str(x), str(y))
-
     def close_output(self, output):
         """Asks the output's window to close, as a close box does: sway loses the output."""
         window = self.output_window(output)

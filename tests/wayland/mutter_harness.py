@@ -20,11 +20,15 @@ MONITOR = ("--dest", "org.gnome.Mutter.IdleMonitor", "--object-path",
            "/org/gnome/Mutter/IdleMonitor/Core")
 
 
-class PrivateBus(PrivateCompositor):
-    """dbus-daemon --session, listening in the runtime folder; the session's programs get it as
-    DBUS_SESSION_BUS_ADDRESS."""
+class HeadlessMutter(PrivateCompositor):
+    """Mutter with one virtual monitor of the given size, on dbus-daemon --session listening in
+    the runtime folder; its clients get WAYLAND_DISPLAY and DBUS_SESSION_BUS_ADDRESS."""
 
-    PREFIX = "tavrel-bus-"
+    PREFIX = "tavrel-mutter-"
+
+    def __init__(self, size=(1280, 720), programs=()):
+        super().__init__(programs)
+        self.size = size
 
     def launch(self, env, runtime):
         self.client_session = CompositorSession(env)
@@ -34,23 +38,6 @@ class PrivateBus(PrivateCompositor):
         address = self.bus.readline(10)
         check(address, "dbus-daemon did not start")
         env.update(DBUS_SESSION_BUS_ADDRESS=address)
-
-    def call(self, *arguments):
-        """gdbus call --session with the arguments; answers the completed process."""
-        return self.client_session.run("gdbus", "call", "--session", *arguments, timeout=20)
-
-
-class HeadlessMutter(PrivateBus):
-    """Mutter with one virtual monitor of the given size; its clients get WAYLAND_DISPLAY."""
-
-    PREFIX = "tavrel-mutter-"
-
-    def __init__(self, size=(1280, 720), programs=()):
-        super().__init__(programs)
-        self.size = size
-
-    def launch(self, env, runtime):
-        super().launch(env, runtime)
         with open(os.path.join(self.folder, "mutter.log"), "w", encoding="utf-8") as log:
             mutter = self.client_session.start(
                 "mutter", "--headless", "--wayland", "--no-x11", "--virtual-monitor",
@@ -59,6 +46,10 @@ class HeadlessMutter(PrivateBus):
                       "mutter's idle monitor")
         env.update(WAYLAND_DISPLAY=self.wait_for(mutter, lambda: wayland_socket(runtime),
                                                  "mutter's socket"))
+
+    def call(self, *arguments):
+        """gdbus call --session with the arguments; answers the completed process."""
+        return self.client_session.run("gdbus", "call", "--session", *arguments, timeout=20)
 
     def idle_milliseconds(self):
         """How long the session has been idle as mutter says, or None while it does not say."""

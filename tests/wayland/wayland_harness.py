@@ -97,10 +97,6 @@ class SwaySession(Session):
         ran = self.run("swaymsg", "-t", "get_outputs", "-r", timeout=20)
         return [output["name"] for output in json.loads(ran.stdout)]
 
-    def show_workspace(self, output, workspace):
-        """Shows the workspace on the output; whatever the output showed before is hidden."""
-        self.msg("focus", "output", output)
-        self.msg("workspace", str(workspace))
 
 
 class PrivateCompositor:
