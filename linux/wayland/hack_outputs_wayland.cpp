@@ -291,11 +291,10 @@ std::vector<OutputArea> outputAreas(const WaylandHack& hack)
     std::vector<OutputSurface> surfaces;
     for (const auto& output : hack.outputs) {
         OutputSurface surface;
-        const int scale = std::max(output->scale, 1);
+        // The output's own size, as a surface left to choose would take it.
         surface.output = {output->placed, output->x, output->y,
-                          output->logicalWidth > 0 ? output->logicalWidth : output->modeWidth / scale,
-                          output->logicalHeight > 0 ? output->logicalHeight
-                                                    : output->modeHeight / scale};
+                          chosenSize(0, output->logicalWidth, output->modeWidth, output->scale),
+                          chosenSize(0, output->logicalHeight, output->modeHeight, output->scale)};
         if (output->configured && output->surface != nullptr) {
             surface.width = output->width;
             surface.height = output->height;
