@@ -29,7 +29,7 @@ PACKAGES := $(LINUX_PACKAGES) python3 \
   wine wine64 libwine fonts-wine xvfb xauth xdotool imagemagick x11-utils \
   clang libclang-rt-14-dev valgrind \
   xserver-xephyr wixl msitools xscreensaver \
-  sway grim wtype wayvnc weston cage mutter kwin-wayland \
+  sway swayidle grim wtype wayvnc weston cage mutter kwin-wayland \
   git osslsigncode openssl dpkg-dev lintian \
   mate-screensaver dbus-x11 libglib2.0-bin
 

@@ -25,7 +25,8 @@ With --wayland (and no --env) each Linux program runs as tavrel --wayland on a h
 --size instead (on the overlay layer, which sway offers), beside the floor program in the same
 Wayland host (floor_frame --wayland); then as the resident saver (--idle) while it waits for the
 session to be idle, and over CYCLES snowfalls, each started by the idle time and ended by a key
-(wtype), with its resident memory (VmRSS) after the first and after the last.
+(wtype), with the resident memory (Rss) of its processes while it waits after the first and after
+the last, beside swayidle's in the same run, and where the waiting saver's memory lies.
 """
 import argparse
 import os
@@ -194,17 +195,48 @@ def run_wayland(arguments, rates):
             run_resident(bench, session, sway.copy(native), label, rates[0])
 
 
-def resident_kilobytes(pid):
-    with open("/proc/%d/status" % pid, encoding="utf-8") as status:
-        return int(re.search(r"^VmRSS:\s+(\d+)", status.read(), re.MULTILINE).group(1))
+def resident_kilobytes(pids):
+    """Resident memory (Rss) of the processes, in kilobytes."""
+    total = 0
+    for pid in pids:
+        with open("/proc/%d/smaps_rollup" % pid, encoding="utf-8") as rollup:
+            total += int(re.search(r"^Rss:\s+(\d+)", rollup.read(), re.MULTILINE).group(1))
+    return total
+
+
+def resident_by_file(pid):
+    """{mapped file, or [heap], [stack], [anon]: resident kilobytes} of one process."""
+    sizes = {}
+    name = "[anon]"
+    with open("/proc/%d/smaps" % pid, encoding="utf-8") as smaps:
+        for line in smaps:
+            if re.match(r"^[0-9a-f]+-[0-9a-f]+ ", line):
+                fields = line.split()
+                name = os.path.basename(fields[5]) if len(fields) > 5 else "[anon]"
+            elif line.startswith("Rss:"):
+                sizes[name] = sizes.get(name, 0) + int(line.split()[1])
+    return sizes
+
+
+def print_breakdown(label, saver_pid, yardstick_pid):
+    """Where the waiting saver's resident memory is, beside the idle daemon's: each mapping's
+    kilobytes in both, the largest differences first."""
+    mine, theirs = resident_by_file(saver_pid), resident_by_file(yardstick_pid)
+    print("%s waiting, resident kilobytes by mapping (saver / swayidle):" % label)
+    for name in sorted(set(mine) | set(theirs),
+                       key=lambda name: theirs.get(name, 0) - mine.get(name, 0))[:14]:
+        print("  %6d %6d  %s" % (mine.get(name, 0), theirs.get(name, 0), name))
 
 
 def run_resident(bench, session, program, label, rate):
     """The resident saver waiting (an idle time longer than the count), then CYCLES snowfalls of
-    an idle second each, ended by a key, with its memory after the first and after the last."""
+    an idle second each, ended by a key, with the resident memory of its processes while it waits
+    after the first and after the last, beside swayidle's (an idle daemon that only waits) in the
+    same run."""
     frames, cores = bench.native(program, "--wayland", "--idle", "3600", "--rate", str(rate))
     bench.report(label + " waiting", rate, frames, cores, None)
     swap_log = os.path.join(os.path.dirname(bench.arguments.floor), "libswap_log.so")
+    yardstick = session.start("swayidle", "-w", "timeout", "3600", "true")
     saver = bench.start_traced(program, "--wayland", "--idle", "1", "--rate", str(rate),
                                env={"LD_PRELOAD": swap_log})
     memory = []
@@ -217,10 +249,15 @@ def run_resident(bench, session, program, label, rate):
         time.sleep(0.5)
         session.type_text(None, "a")
         time.sleep(0.5)
-        memory.append(resident_kilobytes(saver.popen.pid))
+        memory.append(resident_kilobytes(saver.processes()))
+    idle_daemon = resident_kilobytes([yardstick.popen.pid])
+    print("%s: resident memory while waiting %d KB after the first snowfall, %d KB after %d "
+          "(%+d KB); swayidle %d KB: %.2fx after the first, %.2fx after the last" %
+          (label, memory[0], memory[-1], CYCLES, memory[-1] - memory[0], idle_daemon,
+           memory[0] / idle_daemon, memory[-1] / idle_daemon))
+    print_breakdown(label, saver.popen.pid, yardstick.popen.pid)
     saver.stop()
-    print("%s: resident memory %d KB after the first snowfall, %d KB after %d (%+d KB)" %
-          (label, memory[0], memory[-1], CYCLES, memory[-1] - memory[0]))
+    yardstick.stop()
 
 
 def main():

@@ -150,6 +150,8 @@ HackOptions parseHackOptions(const std::vector<std::string>& arguments,
             options.gravity = true;
         } else if (name == "wayland") {
             options.wayland = true;
+        } else if (name == "resident-snowfall") {
+            options.residentSnowfall = true;
         } else if (name == "help" || name == "h") {
             options.help = true;
         } else {
@@ -162,6 +164,9 @@ HackOptions parseHackOptions(const std::vector<std::string>& arguments,
     if (options.error.empty() && !options.wayland && options.idleSeconds > 0)
         options.error = "--idle works only with --wayland: on X11 the screen saver daemon starts "
                         "the program";
+    if (options.error.empty() && options.residentSnowfall &&
+        (!options.wayland || options.idleSeconds > 0))
+        options.error = "--resident-snowfall is the resident saver's own: with --wayland alone";
     if (options.error.empty() && !options.wayland && !explicitTarget &&
         screensaverWindow != nullptr) {
         options.target = HackTarget::NamedWindow;
@@ -170,6 +175,15 @@ HackOptions parseHackOptions(const std::vector<std::string>& arguments,
                             " is not a window id";
     }
     return options;
+}
+
+std::vector<std::string> residentSnowfallArguments(const HackOptions& options)
+{
+    std::vector<std::string> arguments = {"--wayland", "--resident-snowfall", "--rate",
+                                          std::to_string(options.rate)};
+    if (options.transparent)
+        arguments.push_back("--transparent");
+    return arguments;
 }
 
 const char* hackUsage()

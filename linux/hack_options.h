@@ -21,6 +21,8 @@ struct HackOptions {
     bool gravity = false;
     bool wayland = false;  // full screen on every output of the Wayland compositor instead of X11
     std::uint32_t idleSeconds = 0;  // with wayland: resident, snowing after this long idle; 0: not
+    // One snowfall that a resident saver started: the session's end is no failure for it either.
+    bool residentSnowfall = false;
     bool help = false;
     std::string error;  // one line saying what was wrong; empty when the line was understood
 };
@@ -33,9 +35,14 @@ struct HackOptions {
 // daemon's window, drawn in instead of the root window, and also when no target is given; an
 // explicit -window or -window-id wins over it. With -wayland the X11 targets mean nothing and the
 // variable is not read; -gravity is refused there, since Wayland lets no client put the pointer
-// back, which the steering needs. -idle is refused without -wayland.
+// back, which the steering needs. -idle is refused without -wayland. -resident-snowfall, which
+// the resident saver gives its snowfalls and the usage does not list, needs -wayland and no -idle.
 HackOptions parseHackOptions(const std::vector<std::string>& arguments,
                              const char* screensaverWindow);
+
+// The command line of one snowfall of the resident saver: a plain --wayland run with the same
+// snow, which the resident saver starts as a process of its own each time the session is idle.
+std::vector<std::string> residentSnowfallArguments(const HackOptions& options);
 
 // The usage text that --help prints and that follows the error line of a bad command line.
 const char* hackUsage();

@@ -1,12 +1,11 @@
 // The entry point of the Linux program: reads the command line, finds somewhere to draw, and
 // snows until told to stop: on X11, or with --wayland as a screen saver of its own on every output
 // of the Wayland compositor, or with --idle as a resident one that snows whenever the session is
-// idle. Status 0 on every end the program takes itself; 1 for a command line it cannot follow, a
+// idle, each snowfall the program itself again in a process of its own. Status 0 on every end the program takes itself; 1 for a command line it cannot follow, a
 // display it cannot draw on, or a compositor that goes away (quietly 0 for the resident saver,
 // whose session has ended).
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,18 +26,19 @@ int runOnWayland(const HackOptions& options)
     std::string error;
     bool ran = false;
     if (options.idleSeconds > 0) {
-        // A screen saver of its own: input ends it, so the mouse steers nothing.
-        ran = runResidentWayland(
-            hack, options.idleSeconds,
-            [&options]() { return std::make_unique<TavrelHack>(options, false); }, error);
+        ran = runResidentWayland(hack, options, error);
     } else if (openWaylandHack(hack, error)) {
+        // A screen saver of its own: input ends it, so the mouse steers nothing.
         TavrelHack scene(options, false);
         ran = runWaylandHack(hack, scene, error);
     }
+    // The session's end is no failure for a resident saver's snowfall: the saver ends quietly
+    // then, and so does its snowfall.
+    const bool sessionEnded = options.residentSnowfall && hack.connectionLost;
     closeWaylandHack(hack);
-    if (!ran)
+    if (!ran && !sessionEnded)
         std::fprintf(stderr, "tavrel: %s\n", error.c_str());
-    return ran ? 0 : 1;
+    return ran || sessionEnded ? 0 : 1;
 }
 
 } // namespace

@@ -185,34 +185,19 @@ bool openWaylandHack(WaylandHack& hack, std::string& error)
     return connectWaylandHack(hack, error) && openWaylandEgl(hack, error);
 }
 
-void releaseWaylandSnow(WaylandHack& hack)
+void closeWaylandHack(WaylandHack& hack)
 {
     if (hack.eglDisplay != EGL_NO_DISPLAY)
         eglMakeCurrent(hack.eglDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-    for (const auto& output : hack.outputs) {
-        releaseSurface(hack, *output);
-        output->closed = false;
-    }
+    // The surfaces, and the EGL surfaces on them, before the context and the display they use.
+    for (const auto& output : hack.outputs)
+        releaseOutput(hack, *output);
+    hack.outputs.clear();
     if (hack.eglDisplay != EGL_NO_DISPLAY) {
         if (hack.eglContext != EGL_NO_CONTEXT)
             eglDestroyContext(hack.eglDisplay, hack.eglContext);
         eglTerminate(hack.eglDisplay);
     }
-    hack.eglDisplay = EGL_NO_DISPLAY;
-    hack.eglConfig = nullptr;
-    hack.eglContext = EGL_NO_CONTEXT;
-    hack.closeRequested = false;
-    hack.everActivated = false;
-    for (const auto& seat : hack.seats)
-        seat->entered = false;
-}
-
-void closeWaylandHack(WaylandHack& hack)
-{
-    releaseWaylandSnow(hack);
-    for (const auto& output : hack.outputs)
-        releaseOutput(hack, *output);
-    hack.outputs.clear();
     for (const auto& seat : hack.seats)
         releaseSeat(*seat);
     hack.seats.clear();

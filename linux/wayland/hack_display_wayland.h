@@ -35,8 +35,6 @@ struct zxdg_output_v1;
 struct ext_idle_notifier_v1;
 struct org_kde_kwin_idle;
 
-class IdleSource;
-
 struct WaylandHack;
 
 // One output, and the surface that covers it once the output has described itself.
@@ -108,8 +106,6 @@ struct WaylandHack {
     EGLDisplay eglDisplay = EGL_NO_DISPLAY;
     EGLConfig eglConfig = nullptr;
     EGLContext eglContext = EGL_NO_CONTEXT;
-    // Where the resident saver learns that the session is idle; null for a single snowfall.
-    IdleSource* idleSource = nullptr;
     // Input that ends the saver came, or the compositor asked a surface to close.
     bool closeRequested = false;
     // One of the full-screen windows had the keyboard focus; once none has it, another window
@@ -129,9 +125,6 @@ bool openWaylandEgl(WaylandHack& hack, std::string& error);
 // Both of the above: the single snowfall's start.
 bool openWaylandHack(WaylandHack& hack, std::string& error);
 
-// Lets every output's surface go, then the EGL context, keeping the connection, the outputs and
-// the seats: what the resident saver holds between snowfalls.
-void releaseWaylandSnow(WaylandHack& hack);
 // Lets every surface, output and seat go, then the context and the connection.
 void closeWaylandHack(WaylandHack& hack);
 

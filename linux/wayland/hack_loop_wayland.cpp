@@ -8,11 +8,11 @@
 #include <poll.h>
 
 #include <cerrno>
+#include <vector>
 
 #include "host/frame_clock.h"
 #include "linux/hack_scene.h"
 #include "linux/stop_signals.h"
-#include "linux/wayland/idle_source.h"
 #include "linux/wayland/output_panorama.h"
 
 namespace {
@@ -135,34 +135,23 @@ bool anyFrameDue(const WaylandHack& hack, const Sky& sky)
     return false;
 }
 
-// Handles what came from the compositor and the idle source; false when either is lost.
-bool dispatchEvents(WaylandHack& hack, const pollfd& idleWatch)
-{
-    if (hack.idleSource != nullptr && idleWatch.fd >= 0 && !hack.idleSource->dispatch())
-        return false;
-    return wl_display_dispatch_pending(hack.display) >= 0;
-}
-
-// The snowfall is over: a signal, the close rules, the compositor's close, the user active again
-// by the idle source's word, or no surface left to show it on.
+// The snowfall is over: a signal, the close rules, the compositor's close, or no surface left to
+// show it on.
 bool snowfallOver(const WaylandHack& hack, const Sky& sky)
 {
-    return stopRequested() || hack.closeRequested ||
-           (hack.idleSource != nullptr && !hack.idleSource->idle()) ||
-           (sky.setUp && !anySurface(hack));
+    return stopRequested() || hack.closeRequested || (sky.setUp && !anySurface(hack));
 }
 
 } // namespace
 
-bool waitForWaylandEvents(WaylandHack& hack)
+bool waitForWaylandEvents(WaylandHack& hack, pollfd* also, int alsoCount, int timeoutMilliseconds)
 {
     wl_display* display = hack.display;
-    const IdleSource* idle = hack.idleSource;
-    pollfd idleWatch = {idle != nullptr ? idle->descriptor() : -1,
-                        idle != nullptr ? idle->events() : short{0}, 0};
+    for (int i = 0; i < alsoCount; ++i)
+        also[i].revents = 0;
     // Events already read off the connection would not wake poll.
     if (wl_display_prepare_read(display) != 0)
-        return dispatchEvents(hack, idleWatch);
+        return wl_display_dispatch_pending(display) >= 0;
     int flushed = wl_display_flush(display);
     while (flushed < 0 && errno == EINTR)
         flushed = wl_display_flush(display);
@@ -172,19 +161,20 @@ bool waitForWaylandEvents(WaylandHack& hack)
     }
     // A full socket: wait until the compositor reads, and send the rest on the next pass.
     const short sending = flushed < 0 ? POLLOUT : 0;
-    const int stopSignal = stopSignalDescriptor();
-    pollfd watched[3] = {{wl_display_get_fd(display), static_cast<short>(POLLIN | sending), 0},
-                         {stopSignal, POLLIN, 0},
-                         idleWatch};
-    const int timeout = idle != nullptr ? idle->timeoutMilliseconds() : -1;
-    const int ready = stopRequested() ? 0 : poll(watched, 3, timeout);
+    std::vector<pollfd> watched = {
+        {wl_display_get_fd(display), static_cast<short>(POLLIN | sending), 0},
+        {stopSignalDescriptor(), POLLIN, 0}};
+    watched.insert(watched.end(), also, also + alsoCount);
+    const int ready = stopRequested() ? 0 : poll(watched.data(), watched.size(), timeoutMilliseconds);
+    for (int i = 0; i < alsoCount; ++i)
+        also[i].revents = watched[2 + i].revents;
     if (ready > 0 && (watched[0].revents & (POLLIN | POLLERR | POLLHUP)) != 0) {
         if (wl_display_read_events(display) < 0)
             return false;
     } else {
         wl_display_cancel_read(display);
     }
-    return dispatchEvents(hack, idleWatch);
+    return wl_display_dispatch_pending(display) >= 0;
 }
 
 bool runWaylandHack(WaylandHack& hack, HackScene& scene, std::string& error)
@@ -198,7 +188,10 @@ bool runWaylandHack(WaylandHack& hack, HackScene& scene, std::string& error)
             if (sky.passes >= 2 && monotonicSeconds() - lastFrame > pauseSeconds)
                 frameClock.start();
             if (!drawDueOutputs(hack, scene, sky)) {
-                error = "EGL cannot draw on the Wayland surface";
+                // A swap fails too when the compositor has gone.
+                hack.connectionLost = wl_display_get_error(hack.display) != 0;
+                error = hack.connectionLost ? "lost the connection to the Wayland compositor"
+                                            : "EGL cannot draw on the Wayland surface";
                 return false;
             }
             ++sky.passes;

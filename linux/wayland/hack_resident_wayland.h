@@ -1,22 +1,16 @@
-// The resident Wayland saver (--idle SECONDS): between snowfalls it holds only its connections,
-// the compositor's and, on GNOME, the session bus's; each time the session has been idle for
-// the time asked it snows on every output as the single snowfall does, until the close rules or
-// the user's return by the idle source's word, and then lets the surfaces and the EGL context go.
+// The resident Wayland saver (--idle SECONDS): a small supervisor that holds only its
+// connections, the compositor's and, on GNOME, the session bus's, and never draws. Each time the
+// session has been idle for the time asked it starts one snowfall, the program itself as a plain
+// --wayland run in a process of its own, and ends it when the idle source says the user is back;
+// a snowfall that fails is one line, and the saver waits for the next idle time.
 #pragma once
 
-#include <cstdint>
-#include <functional>
-#include <memory>
 #include <string>
 
+#include "linux/hack_options.h"
 #include "linux/wayland/hack_display_wayland.h"
-
-class HackScene;
 
 // Runs until a signal to stop (SIGTERM, SIGINT) or the end of the session (the compositor or the
 // session bus closes the connection), answering true; false with a one-line reason when there is
-// no compositor, no idle source, or EGL cannot draw. makeScene gives each snowfall a scene of
-// its own.
-bool runResidentWayland(WaylandHack& hack, std::uint32_t seconds,
-                        const std::function<std::unique_ptr<HackScene>()>& makeScene,
-                        std::string& error);
+// no compositor or no idle source, or when snowfalls fail again and again.
+bool runResidentWayland(WaylandHack& hack, const HackOptions& options, std::string& error);

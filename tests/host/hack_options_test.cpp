@@ -24,6 +24,7 @@ struct OptionsCase {
     bool refused;
     bool wayland = false;
     std::uint32_t idleSeconds = 0;
+    bool residentSnowfall = false;
 };
 
 class HackOptionsTest : public ::testing::TestWithParam<OptionsCase> {};
@@ -44,6 +45,7 @@ TEST_P(HackOptionsTest, ReadsTheLine)
     EXPECT_EQ(options.help, c.help);
     EXPECT_EQ(options.wayland, c.wayland);
     EXPECT_EQ(options.idleSeconds, c.idleSeconds);
+    EXPECT_EQ(options.residentSnowfall, c.residentSnowfall);
 }
 
 constexpr auto own = HackTarget::OwnWindow;
@@ -90,8 +92,31 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{"idle_zero", {"--wayland", "--idle", "0"}, none, own, 0, 100, false, false, false, true, true},
         OptionsCase{"idle_signed", {"--wayland", "--idle", "+5"}, none, own, 0, 100, false, false, false, true, true},
         OptionsCase{"idle_past_32_bit_milliseconds", {"--wayland", "--idle", "4294968"}, none, own, 0, 100, false, false, false, true, true},
-        OptionsCase{"idle_without_value", {"--wayland", "--idle"}, none, own, 0, 100, false, false, false, true, true}),
+        OptionsCase{"idle_without_value", {"--wayland", "--idle"}, none, own, 0, 100, false, false, false, true, true},
+        OptionsCase{"resident_snowfall", {"--wayland", "--resident-snowfall"}, none, own, 0, 100, false, false, false, false, true, 0, true},
+        OptionsCase{"resident_snowfall_not_resident", {"--wayland", "--idle", "5", "--resident-snowfall"}, none, own, 0, 100, false, false, false, true, true},
+        OptionsCase{"resident_snowfall_needs_wayland", {"--resident-snowfall"}, none, own, 0, 100, false, false, false, true}),
     [](const ::testing::TestParamInfo<OptionsCase>& info) { return std::string(info.param.name); });
+
+// Each snowfall of the resident saver is the program again, with the snow the saver was given.
+TEST(ResidentSnowfall, SnowsWithTheResidentSaversSettings)
+{
+    const std::vector<std::vector<std::string>> lines = {
+        {"--wayland", "--idle", "600"},
+        {"--wayland", "--idle=5", "--rate", "250", "--transparent"},
+        {"-idle", "9", "-wayland", "--rate=-4"},
+    };
+    for (const auto& line : lines) {
+        const HackOptions resident = parseHackOptions(line, nullptr);
+        const HackOptions snowfall =
+            parseHackOptions(residentSnowfallArguments(resident), "0x40000c");
+        EXPECT_TRUE(snowfall.error.empty()) << snowfall.error;
+        EXPECT_TRUE(snowfall.wayland && snowfall.residentSnowfall);
+        EXPECT_EQ(snowfall.idleSeconds, 0u);
+        EXPECT_EQ(snowfall.rate, resident.rate);
+        EXPECT_EQ(snowfall.transparent, resident.transparent);
+    }
+}
 
 TEST(HackOptionsDisplay, NamesTheDisplayToOpen)
 {

@@ -32,6 +32,9 @@ SNOW_SECONDS = 4
 KIOSK = (1280, 720)
 # The resident saver's snowfalls over which its memory and descriptors must stay flat.
 CYCLES = 20
+# What a process maps once it has loaded a GL driver: Mesa's EGL or GLX vendor library, its DRI
+# or Gallium driver, LLVM.
+GL_DRIVER = re.compile(r"libEGL_mesa|libGLX_mesa|_dri\.so|libgallium|libLLVM|libglapi")
 
 
 class Saver:
@@ -66,17 +69,40 @@ class Saver:
             time.sleep(0.1)
         check(len(self.swaps()) > before, "%s: no frames in %d s" % (what, seconds))
 
-    def resources(self):
-        """Resident memory in kilobytes and open descriptors."""
+    def tree(self):
+        """The program's process and its children (a resident saver's snowfall), while it runs."""
         pid = self.program.popen.pid
-        with open("/proc/%d/status" % pid, encoding="utf-8") as status:
-            rss = int(re.search(r"^VmRSS:\s+(\d+)", status.read(), re.MULTILINE).group(1))
-        return rss, len(os.listdir("/proc/%d/fd" % pid))
+        try:
+            with open("/proc/%d/task/%d/children" % (pid, pid), encoding="ascii") as children:
+                return [pid] + [int(child) for child in children.read().split()]
+        except OSError:
+            return []
+
+    def resources(self):
+        """Over the program's processes: resident memory in kilobytes, open descriptors and
+        threads, whether any maps a GL driver, and how many processes there are."""
+        rss = descriptors = threads = 0
+        driver = False
+        tree = self.tree()
+        for pid in tree:
+            with open("/proc/%d/smaps_rollup" % pid, encoding="utf-8") as rollup:
+                rss += int(re.search(r"^Rss:\s+(\d+)", rollup.read(), re.MULTILINE).group(1))
+            with open("/proc/%d/maps" % pid, encoding="utf-8") as maps:
+                driver = driver or bool(GL_DRIVER.search(maps.read()))
+            descriptors += len(os.listdir("/proc/%d/fd" % pid))
+            threads += len(os.listdir("/proc/%d/task" % pid))
+        return {"rss": rss, "descriptors": descriptors, "threads": threads, "driver": driver,
+                "processes": len(tree)}
+
+    def said(self):
+        """The lines the program wrote itself (the trace holds the swaps too)."""
+        with open(self.trace, encoding="utf-8", errors="replace") as trace:
+            return [line.rstrip("\n") for line in trace if line.startswith("tavrel")]
 
     def load(self, seconds):
         """Swaps of each surface and the cores used over the next seconds."""
         before = len(self.swaps())
-        pids = [self.program.popen.pid]
+        pids = self.tree()
         cpu_start, wall_start = cpu_seconds(pids), time.monotonic()
         time.sleep(seconds)
         cores = (cpu_seconds(pids) - cpu_start) / (time.monotonic() - wall_start)
@@ -226,21 +252,27 @@ def in_front(sway, session):
 
 
 def resident(sway, session):
-    """--idle 2 on sway's org_kde_kwin_idle: nothing before the idle time, snow after; a key ends
-    the snow but not the program, which then draws nothing and takes no CPU; the next idle time
-    snows again, twenty times with memory and descriptors flat; a window that inhibits idle keeps
-    the snow away; SIGTERM ends it with 0."""
+    """--idle 2 on sway's org_kde_kwin_idle: nothing before the idle time, snow after, from a
+    process of its own; a key ends the snow but not the program, which then draws nothing and
+    takes no CPU, with no snowfall process left; a snowfall killed by SIGSEGV is one line, and the
+    next idle time snows again; over twenty snowfalls the waiting program's memory stays within
+    512 kB, its descriptors and threads as before the first, and it maps no GL driver; a window
+    that inhibits idle keeps the snow away; SIGTERM ends it with 0."""
     saver = Saver(sway, session, "--idle", "2")
     time.sleep(1.2)
     check(not saver.swaps(), "frames before the idle time")
+    before = saver.resources()
     saver.wait_for_frames("idle")
     time.sleep(SNOW_SECONDS)
     check(snow_pixels(session.screenshot(*FIRST)) > 100, "no snow once idle")
-    used = []
+    check(saver.resources()["processes"] == 2, "no snowfall of its own: %s" % saver.tree())
+    waiting = []
     for cycle in range(CYCLES):
         if cycle:
             saver.wait_for_frames("idle again, cycle %d" % cycle)
             time.sleep(0.3)
+        if cycle == 1:
+            crash_snowfall(saver)
         session.type_text(None, "a")
         time.sleep(0.5)
         check(saver.program.running(), "a key ended the resident saver")
@@ -248,10 +280,15 @@ def resident(sway, session):
             counts, cores = saver.load(1.2)
             check(not counts and cores <= 0.01, "waiting: %s, %.3f cores" % (counts, cores))
         if cycle in (0, CYCLES - 1):
-            used.append(saver.resources())
-    print("memory and descriptors after the first and the last snowfall: %s" % used)
-    check(used[1][0] - used[0][0] <= 2048 and used[1][1] == used[0][1],
-          "after %d snowfalls: %s" % (CYCLES, used))
+            waiting.append(saver.resources())
+    print("before the first snowfall %s; waiting after the first and the last: %s" %
+          (before, waiting))
+    for after in waiting:
+        check(after["processes"] == 1 and not after["driver"] and
+              after["threads"] == before["threads"], "waiting after a snowfall: %s" % after)
+    check(waiting[1]["rss"] - waiting[0]["rss"] <= 512 and
+          waiting[1]["descriptors"] == waiting[0]["descriptors"],
+          "after %d snowfalls: %s" % (CYCLES, waiting))
     other = session.start("weston-simple-egl")
     time.sleep(1)
     session.msg("[pid=%d]" % other.popen.pid, "inhibit_idle", "open")
@@ -260,6 +297,49 @@ def resident(sway, session):
     other.stop()
     saver.program.signal(signal.SIGTERM)
     check_ends_with_zero(saver.program, "SIGTERM while resident")
+
+
+def crash_snowfall(saver):
+    """Kills the running snowfall with SIGSEGV: the resident saver says so in one line and runs
+    on."""
+    snowfall = saver.tree()[1]
+    os.kill(snowfall, signal.SIGSEGV)
+    deadline = time.monotonic() + 3
+    while snowfall in saver.tree() and time.monotonic() < deadline:
+        time.sleep(0.1)
+    time.sleep(0.3)
+    said = saver.said()
+    check(saver.program.running() and len(said) == 1 and "SIGSEGV" in said[0],
+          "a snowfall killed by SIGSEGV: running %s, said %r" % (saver.program.running(), said))
+
+
+def resident_ends(sway, session):
+    """The resident saver told to end while it snows: SIGTERM ends it and its snowfall with 0,
+    and after SIGKILL its snowfall ends within a second; no process of either is left."""
+    for number in (signal.SIGTERM, signal.SIGKILL):
+        session.type_text(None, "a")
+        saver = Saver(sway, session, "--idle", "1")
+        saver.wait_for_frames("idle")
+        tree = saver.tree()
+        check(len(tree) == 2, "%s: processes %s" % (number.name, tree))
+        os.kill(tree[0], number)
+        deadline = time.monotonic() + 1.0
+        status = saver.program.wait(1.0)
+        while any(alive(pid) for pid in tree) and time.monotonic() < deadline:
+            time.sleep(0.05)
+        left = [pid for pid in tree if alive(pid)]
+        print("%s while it snows: status %r, left %s" % (number.name, status, left))
+        check(not left and status == (0 if number == signal.SIGTERM else -signal.SIGKILL),
+              "%s while it snows: status %r, left %s" % (number.name, status, left))
+
+
+def alive(pid):
+    """Whether the process exists and has not ended (a zombie has)."""
+    try:
+        with open("/proc/%d/stat" % pid, encoding="utf-8", errors="replace") as stat:
+            return stat.read().rsplit(")", 1)[1].split()[0] != "Z"
+    except OSError:
+        return False
 
 
 def output_lost(sway, session):
@@ -310,24 +390,42 @@ def kiosk(cage, session):
 
 
 def idle_on_gnome(mutter, session):
-    """Resident on mutter, through its idle monitor on the session bus: idle snows, the user's
-    return (ResetIdletime) ends the snow, and idle snows again; the session's end (mutter gone)
-    ends it quietly with 0."""
+    """Resident on mutter, through its idle monitor on the session bus: idle snows; a window
+    that takes the focus ends that snowfall, and no other comes until the user has been active
+    and the session idle again, while the saver waits without using the CPU; the next snowfall
+    draws all along; the user's return (ResetIdletime) ends it and leaves no snowfall running; the
+    session's end ends the saver quietly with 0."""
     mutter.reset_idletime()
     saver = Saver(mutter, session, "--idle", "2")
     time.sleep(1.2)
     check(not saver.swaps(), "frames before the idle time")
     saver.wait_for_frames("idle")
+    other = session.start("weston-simple-shm")
+    wait_for_waiting(saver, "another window focused")
+    counts, cores = saver.load(3)
+    check(not counts and cores <= 0.01,
+          "idle still, after another window took the focus: %s, %.3f cores" % (counts, cores))
+    other.stop()
     mutter.reset_idletime()
-    time.sleep(0.5)
+    saver.wait_for_frames("idle again")
+    counts, _ = saver.load(1.5)
+    check(sum(counts.values()) >= 30, "the second snowfall: %s in 1.5 s" % counts)
+    mutter.reset_idletime()
+    wait_for_waiting(saver, "active again")
     counts, _ = saver.load(1)
     check(saver.program.running() and not counts, "active again: %s" % counts)
-    saver.wait_for_frames("idle again")
+    saver.wait_for_frames("idle a third time")
     session.programs[1].stop()
     check_ends_with_zero(saver.program, "the session's end", seconds=3)
-    with open(saver.trace, encoding="utf-8", errors="replace") as trace:
-        said = [line for line in trace if line.startswith("tavrel")]
-    check(not said, "the session's end: %r" % said)
+    check(not saver.said(), "the session's end: %r" % saver.said())
+
+
+def wait_for_waiting(saver, what, seconds=5):
+    """Waits until the resident saver runs no snowfall."""
+    deadline = time.monotonic() + seconds
+    while len(saver.tree()) != 1 and time.monotonic() < deadline:
+        time.sleep(0.1)
+    check(len(saver.tree()) == 1, "%s: the snowfall still runs %s" % (what, saver.tree()))
 
 
 def idle_on_kwin(kwin, session):
@@ -376,7 +474,7 @@ def on_sway():
 SCENARIOS = {
     "outputs": (on_sway, outputs), "ends": (on_sway, ends), "paused": (on_sway, paused),
     "refused": (on_sway, refused), "layout": (on_sway, layout), "in_front": (on_sway, in_front),
-    "resident": (on_sway, resident),
+    "resident": (on_sway, resident), "resident_ends": (on_sway, resident_ends),
     "output_lost": (lambda: X11Sway(((640, 480, 0, 0), (640, 480, 640, 0)),
                                     programs=(PROGRAM, SWAP_LOG)), output_lost),
     "focus_lost": (lambda: HeadlessWeston((640, 480), (PROGRAM, SWAP_LOG), output_count=2),
