@@ -26,6 +26,7 @@
 #include "linux/stop_signals.h"
 #include "linux/wayland/hack_display_wayland.h"
 #include "linux/wayland/hack_loop_wayland.h"
+#include "linux/wayland/screen_shield.h"
 #include "linux/x11/hack_window_x11.h"
 
 namespace {
@@ -86,8 +87,10 @@ int floorOnWayland()
     stopOnSignals();
     WaylandHack hack;
     ClearScene scene;
+    // Never opened, so never up: the floor draws whatever the desktop shows.
+    ScreenShield shield;
     std::string error;
-    const bool ran = openWaylandHack(hack, error) && runWaylandHack(hack, scene, error);
+    const bool ran = openWaylandHack(hack, error) && runWaylandHack(hack, scene, shield, error);
     closeWaylandHack(hack);
     if (!ran)
         std::fprintf(stderr, "floor_frame: %s\n", error.c_str());

@@ -14,6 +14,7 @@
 #include "linux/wayland/hack_display_wayland.h"
 #include "linux/wayland/hack_loop_wayland.h"
 #include "linux/wayland/hack_resident_wayland.h"
+#include "linux/wayland/screen_shield.h"
 #include "linux/x11/hack_loop_x11.h"
 #include "linux/x11/hack_window_x11.h"
 #include "scene/tavrel_hack.h"
@@ -28,9 +29,11 @@ int runOnWayland(const HackOptions& options)
     if (options.idleSeconds > 0) {
         ran = runResidentWayland(hack, options, error);
     } else if (openWaylandHack(hack, error)) {
+        ScreenShield shield;
+        shield.open();
         // A screen saver of its own: input ends it, so the mouse steers nothing.
         TavrelHack scene(options, false);
-        ran = runWaylandHack(hack, scene, error);
+        ran = runWaylandHack(hack, scene, shield, error);
     }
     // The session's end is no failure for a resident saver's snowfall: the saver ends quietly
     // then, and so does its snowfall.

@@ -7,24 +7,18 @@
 #include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
+
+#include "linux/monotonic_clock.h"
 
 namespace {
 
 // A snowfall asked to end does so within a frame; one held up inside the GL driver is not waited
 // for longer than this before it is killed.
 constexpr int graceMilliseconds = 2000;
-
-int monotonicMilliseconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<int>(now.tv_sec * 1000 + now.tv_nsec / 1000000);
-}
 
 // How a snowfall that failed ended, in the words of one line.
 std::string endedHow(int status)
@@ -127,12 +121,13 @@ void SnowfallProcess::end()
         return;
     ending = true;
     kill(pid, SIGTERM);
-    const int deadline = monotonicMilliseconds() + graceMilliseconds;
+    const std::int64_t deadline = monotonicMilliseconds() + graceMilliseconds;
     pollfd watch = {endWatch, POLLIN, 0};
     int ready;
     do {
         // A stop signal for the resident saver interrupts the wait, which goes on.
-        ready = poll(&watch, 1, std::max(deadline - monotonicMilliseconds(), 0));
+        const auto left = std::max<std::int64_t>(deadline - monotonicMilliseconds(), 0);
+        ready = poll(&watch, 1, static_cast<int>(left));
     } while (ready < 0 && errno == EINTR);
     if (ready <= 0)
         kill(pid, SIGKILL);

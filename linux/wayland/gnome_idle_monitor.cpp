@@ -3,12 +3,11 @@
 // whether idleness is inhibited.
 #include "linux/wayland/gnome_idle_monitor.h"
 
-#include <time.h>
-
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstring>
+
+#include "linux/wayland/session_bus.h"
 
 namespace {
 
@@ -27,26 +26,6 @@ const std::uint32_t inhibitIdleFlag = 8;
 // Mutter adds the interval, in microseconds, to a signed 64-bit time; an interval held to a
 // tenth of that range (thousands of years) cannot overflow it.
 const std::uint64_t longestSeconds = INT64_MAX / 1000000 / 10;
-
-struct Message {
-    sd_bus_message* value = nullptr;
-    ~Message() { sd_bus_message_unref(value); }
-};
-
-struct BusError {
-    sd_bus_error value = SD_BUS_ERROR_NULL;
-    ~BusError() { sd_bus_error_free(&value); }
-};
-
-// A reason on one line: the bus's error message, or the error number's text.
-std::string reason(const BusError& error, int result)
-{
-    std::string text = sd_bus_error_is_set(&error.value) && error.value.message != nullptr
-                           ? error.value.message
-                           : std::strerror(-result);
-    std::replace(text.begin(), text.end(), '\n', ' ');
-    return text;
-}
 
 }  // namespace
 
@@ -119,19 +98,19 @@ std::optional<std::uint32_t> GnomeIdleMonitor::addWatch(const char* method,
                                                         const std::uint64_t* interval,
                                                         std::uint64_t timeout, std::string& error)
 {
-    Message call, reply;
+    BusMessage call, reply;
     BusError busError;
     int result = sd_bus_message_new_method_call(bus, &call.value, monitorName, monitorPath,
                                                 monitorInterface, method);
     if (result >= 0 && interval != nullptr)
         result = sd_bus_message_append(call.value, "t", *interval);
     if (result >= 0)
-        result = sd_bus_call(bus, call.value, timeout, &busError.value, &reply.value);
+        result = callWithin(bus, call, timeout, busError, reply);
     std::uint32_t id = 0;
     if (result >= 0)
         result = sd_bus_message_read(reply.value, "u", &id);
     if (result <= 0) {
-        error = result == 0 ? "no watch id in the answer" : reason(busError, result);
+        error = result == 0 ? "no watch id in the answer" : busReason(busError, result);
         return std::nullopt;
     }
     return id;
@@ -149,7 +128,7 @@ bool GnomeIdleMonitor::inhibited()
 {
     if (bus == nullptr)
         return false;
-    Message call, reply;
+    BusMessage call, reply;
     BusError busError;
     int result = sd_bus_message_new_method_call(bus, &call.value, "org.gnome.SessionManager",
                                                 "/org/gnome/SessionManager",
@@ -157,8 +136,7 @@ bool GnomeIdleMonitor::inhibited()
     if (result >= 0)
         result = sd_bus_message_append(call.value, "u", inhibitIdleFlag);
     if (result >= 0)
-        result = sd_bus_call(bus, call.value, runTimeoutMicroseconds, &busError.value,
-                             &reply.value);
+        result = callWithin(bus, call, runTimeoutMicroseconds, busError, reply);
     int answer = 0;
     if (result >= 0)
         result = sd_bus_message_read(reply.value, "b", &answer);
@@ -167,31 +145,17 @@ bool GnomeIdleMonitor::inhibited()
 
 int GnomeIdleMonitor::descriptor() const
 {
-    return bus == nullptr ? -1 : std::max(sd_bus_get_fd(bus), -1);
+    return busDescriptor(bus);
 }
 
 short GnomeIdleMonitor::events() const
 {
-    const int events = bus == nullptr ? 0 : sd_bus_get_events(bus);
-    return static_cast<short>(std::max(events, 0));
+    return busEvents(bus);
 }
 
-// sd-bus answers an absolute monotonic time (0 when messages already wait in its queue);
-// poll wants what is left of it.
 int GnomeIdleMonitor::timeoutMilliseconds() const
 {
-    std::uint64_t until = 0;
-    if (bus == nullptr || sd_bus_get_timeout(bus, &until) <= 0 || until == UINT64_MAX)
-        return -1;
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    const std::uint64_t nowMicroseconds = static_cast<std::uint64_t>(now.tv_sec) * 1000000 +
-                                          static_cast<std::uint64_t>(now.tv_nsec) / 1000;
-    if (until <= nowMicroseconds)
-        return 0;
-    // Rounded up, so that poll does not wake just before the time and spin.
-    const std::uint64_t left = (until - nowMicroseconds + 999) / 1000;
-    return static_cast<int>(std::min<std::uint64_t>(left, INT_MAX));
+    return busTimeoutMilliseconds(bus);
 }
 
 bool GnomeIdleMonitor::dispatch()

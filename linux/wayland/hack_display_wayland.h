@@ -90,6 +90,9 @@ struct HackSeat {
     bool entered = false;
     int enterX = 0;
     int enterY = 0;
+    // The keyboard's focus is on one of the saver's surfaces (a seat only ever enters its
+    // client's own).
+    bool keyboardFocus = false;
 };
 
 struct WaylandHack {
@@ -111,6 +114,9 @@ struct WaylandHack {
     // One of the full-screen windows had the keyboard focus; once none has it, another window
     // took it, and that window is what the user sees.
     bool everActivated = false;
+    // A seat's keyboard focus was on one of the saver's surfaces; once it is on none, another
+    // client has the keys, which would go to a window the snow hides.
+    bool everHadKeyboard = false;
     // An output came or went, or changed its place, size or scale: the sky's shape is due again.
     bool layoutChanged = false;
     // The compositor closed the connection, or it broke.
@@ -149,9 +155,12 @@ void placeOutput(WaylandHack& hack, HackOutput& output);  // asks xdg-output whe
 void coverNewOutputs(WaylandHack& hack);
 // Answers whether any output has a surface.
 bool anySurface(const WaylandHack& hack);
-// Follows the full-screen windows' keyboard focus: once none of them has it after one had, the
-// saver ends, since another window covers it.
+// Follows the keyboard focus: once none of the full-screen windows is activated after one was,
+// or no seat's keyboard is on any of the saver's surfaces after one was, another window has the
+// keys and is what the user should see, so the saver ends.
 void followFocus(WaylandHack& hack);
+// Answers whether the saver shows full-screen windows that the compositor has yet to activate.
+bool awaitingActivation(const WaylandHack& hack);
 void removeOutput(WaylandHack& hack, std::uint32_t name);
 // Lets the output's surface go, and its EGL window and surface with it.
 void releaseSurface(WaylandHack& hack, HackOutput& output);

@@ -7,13 +7,16 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
 #include "host/frame_clock.h"
 #include "linux/hack_scene.h"
 #include "linux/stop_signals.h"
+#include "linux/wayland/gnome_overview.h"
 #include "linux/wayland/output_panorama.h"
+#include "linux/wayland/screen_shield.h"
 
 namespace {
 
@@ -22,6 +25,10 @@ namespace {
 // slowest refresh a display runs at (24 Hz) and more than a frame late on a loaded machine; a
 // real pause hidden by it is no longer than a jump the eye forgives.
 constexpr double pauseSeconds = 0.4;
+
+// A full-screen window that the compositor has not activated this long after its first frame is
+// not what the user sees (GNOME's overview shows it as a thumbnail, keys going to its search).
+constexpr double activationSeconds = 1.0;
 
 double monotonicSeconds()
 {
@@ -53,6 +60,7 @@ struct Sky {
     // The passes that drew; the compositor answers the very first frames late (0.3 to 0.5 s on
     // every compositor tried) while it sets the surfaces up, which is no pause.
     int passes = 0;
+    double firstFrame = 0.0;  // when the first pass drew
 };
 
 // A surface that shows nothing another does not show already (a kiosk's second window under its
@@ -135,11 +143,12 @@ bool anyFrameDue(const WaylandHack& hack, const Sky& sky)
     return false;
 }
 
-// The snowfall is over: a signal, the close rules, the compositor's close, or no surface left to
-// show it on.
-bool snowfallOver(const WaylandHack& hack, const Sky& sky)
+// The snowfall is over: a signal, the close rules, the compositor's close, the keys another
+// window's, the desktop's shield up, or no surface left to show it on.
+bool snowfallOver(const WaylandHack& hack, const Sky& sky, const ScreenShield& shield)
 {
-    return stopRequested() || hack.closeRequested || (sky.setUp && !anySurface(hack));
+    return stopRequested() || hack.closeRequested || shield.up() ||
+           (sky.setUp && !anySurface(hack));
 }
 
 } // namespace
@@ -177,11 +186,41 @@ bool waitForWaylandEvents(WaylandHack& hack, pollfd* also, int alsoCount, int ti
     return wl_display_dispatch_pending(display) >= 0;
 }
 
-bool runWaylandHack(WaylandHack& hack, HackScene& scene, std::string& error)
+namespace {
+
+// Waits for the compositor and the desktop's shield, and follows what they said; false when the
+// connection is lost. Full-screen windows awaiting their activation are given up on
+// activationSeconds after the first frame, even if nothing else comes.
+bool waitForSnowfallEvents(WaylandHack& hack, ScreenShield& shield, const Sky& sky)
 {
+    pollfd also = {shield.descriptor(), shield.events(), 0};
+    int timeout = shield.timeoutMilliseconds();
+    if (sky.passes > 0 && awaitingActivation(hack)) {
+        const double left = sky.firstFrame + activationSeconds - monotonicSeconds();
+        const int untilDue = std::max(static_cast<int>(left * 1000.0) + 1, 0);
+        timeout = timeout < 0 ? untilDue : std::min(timeout, untilDue);
+    }
+    if (!waitForWaylandEvents(hack, &also, 1, timeout))
+        return false;
+    shield.dispatch();
+    followFocus(hack);
+    // Not what the user sees: a thumbnail in an overview, a window behind another.
+    if (sky.passes > 0 && awaitingActivation(hack) &&
+        monotonicSeconds() - sky.firstFrame > activationSeconds)
+        hack.closeRequested = true;
+    return true;
+}
+
+} // namespace
+
+bool runWaylandHack(WaylandHack& hack, HackScene& scene, ScreenShield& shield, std::string& error)
+{
+    // A window mapped while GNOME's overview is open would be one of its thumbnails.
+    if (hack.layerShell == nullptr)
+        leaveGnomeOverview(shield.bus());
     Sky sky;
     double lastFrame = 0.0;
-    while (!snowfallOver(hack, sky)) {
+    while (!snowfallOver(hack, sky, shield)) {
         coverNewOutputs(hack);
         followLayout(hack, sky);
         if (anyFrameDue(hack, sky)) {
@@ -194,15 +233,15 @@ bool runWaylandHack(WaylandHack& hack, HackScene& scene, std::string& error)
                                             : "EGL cannot draw on the Wayland surface";
                 return false;
             }
-            ++sky.passes;
+            if (sky.passes++ == 0)
+                sky.firstFrame = monotonicSeconds();
             lastFrame = monotonicSeconds();
         }
-        if (!waitForWaylandEvents(hack)) {
+        if (!waitForSnowfallEvents(hack, shield, sky)) {
             hack.connectionLost = true;
             error = "lost the connection to the Wayland compositor";
             return false;
         }
-        followFocus(hack);
     }
     return true;
 }

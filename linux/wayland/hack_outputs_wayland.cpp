@@ -243,6 +243,29 @@ bool anySurface(const WaylandHack& hack)
                        [](const auto& output) { return output->surface != nullptr; });
 }
 
+namespace {
+
+bool anyKeyboardFocus(const WaylandHack& hack)
+{
+    return std::any_of(hack.seats.begin(), hack.seats.end(),
+                       [](const auto& seat) { return seat->keyboardFocus; });
+}
+
+// Once the keys were the saver's, they are another client's when no seat's keyboard is on any of
+// its surfaces. The focus that moves from one of the saver's surfaces to another comes as a leave,
+// then an enter, and a surface the compositor closed takes the focus with it until it is let go:
+// so the closed ones go first, and everything the compositor sent before a round trip is seen.
+bool keysTaken(WaylandHack& hack)
+{
+    if (!hack.everHadKeyboard || anyKeyboardFocus(hack))
+        return false;
+    coverNewOutputs(hack);
+    wl_display_roundtrip(hack.display);
+    return !anyKeyboardFocus(hack);
+}
+
+} // namespace
+
 void followFocus(WaylandHack& hack)
 {
     bool focused = false;
@@ -252,6 +275,15 @@ void followFocus(WaylandHack& hack)
         hack.everActivated = true;
     else if (hack.everActivated)
         hack.closeRequested = true;
+    if (keysTaken(hack))
+        hack.closeRequested = true;
+}
+
+bool awaitingActivation(const WaylandHack& hack)
+{
+    return !hack.everActivated &&
+           std::any_of(hack.outputs.begin(), hack.outputs.end(),
+                       [](const auto& output) { return output->toplevel != nullptr; });
 }
 
 bool sizeOutputBuffer(WaylandHack& hack, HackOutput& output)

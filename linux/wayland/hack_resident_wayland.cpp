@@ -3,13 +3,16 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
 #include "linux/snowfall_process.h"
 #include "linux/stop_signals.h"
+#include "linux/wayland/desktop_blank_time.h"
 #include "linux/wayland/hack_loop_wayland.h"
 #include "linux/wayland/idle_sources_wayland.h"
+#include "linux/wayland/screen_shield.h"
 
 namespace {
 
@@ -18,12 +21,16 @@ namespace {
 constexpr int failuresToGiveUp = 3;
 
 struct Resident {
-    Resident(IdleSource& idle, std::vector<std::string> arguments)
-        : idle(idle), snowfallArguments(std::move(arguments))
+    explicit Resident(const HackOptions& options)
+        : askedSeconds(options.idleSeconds), snowfallArguments(residentSnowfallArguments(options))
     {
     }
 
-    IdleSource& idle;
+    std::uint32_t askedSeconds;
+    std::unique_ptr<IdleSource> idle;
+    std::uint32_t waitSeconds = 0;  // what the idle source was asked for
+    std::string waitLine;           // what was last said of the desktop's time
+    ScreenShield shield;
     std::vector<std::string> snowfallArguments;
     SnowfallProcess snowfall;
     // One snowfall for each time the session goes idle: after one ends, the next waits until the
@@ -32,11 +39,31 @@ struct Resident {
     int failuresInARow = 0;
 };
 
-// Starts the idle time's snowfall, unless something keeps the snow away (a video playing).
+// Reads the desktop's own blank or lock time again as a wait starts, so that a change to it
+// counts from the next wait; where the wait changes, the idle source is asked for the new one.
+// False with a reason when no idle source answers.
+bool followDesktopWait(WaylandHack& hack, Resident& resident, std::string& error)
+{
+    const DesktopBlank blank = readDesktopBlank();
+    const SnowWait wait = snowWait(resident.askedSeconds, blank.desktop, blank.seconds);
+    if (!wait.line.empty() && wait.line != resident.waitLine)
+        std::fprintf(stderr, "tavrel: %s\n", wait.line.c_str());
+    resident.waitLine = wait.line;
+    if (resident.idle != nullptr && wait.seconds == resident.waitSeconds)
+        return true;
+    // The old watch goes before the new one is asked for.
+    resident.idle.reset();
+    resident.idle = openIdleSource(hack, wait.seconds, error);
+    resident.waitSeconds = wait.seconds;
+    return resident.idle != nullptr;
+}
+
+// Starts the idle time's snowfall, unless something keeps the snow away: a video playing, or the
+// desktop's shield already up, under which nothing would be seen.
 void startSnowfall(Resident& resident)
 {
     resident.snowedThisIdle = true;
-    if (resident.idle.inhibited())
+    if (resident.shield.up() || resident.idle->inhibited())
         return;
     std::string error;
     if (!resident.snowfall.start(resident.snowfallArguments, error)) {
@@ -59,16 +86,47 @@ void collectSnowfall(Resident& resident)
     ++resident.failuresInARow;
 }
 
-// Waits for the compositor, the idle source or the snowfall's end; false when the session ends.
+// The sooner of two poll time limits, where -1 is none.
+int sooner(int first, int second)
+{
+    return first < 0 ? second : second < 0 ? first : std::min(first, second);
+}
+
+// Waits for the compositor, the idle source, the shield or the snowfall's end; false when the
+// session ends.
 bool waitForResidentEvents(WaylandHack& hack, Resident& resident)
 {
-    pollfd also[2] = {{resident.idle.descriptor(), resident.idle.events(), 0},
+    IdleSource& idle = *resident.idle;
+    pollfd also[3] = {{idle.descriptor(), idle.events(), 0},
+                      {resident.shield.descriptor(), resident.shield.events(), 0},
                       {resident.snowfall.descriptor(), POLLIN, 0}};
-    if (!waitForWaylandEvents(hack, also, 2, resident.idle.timeoutMilliseconds()))
+    const int timeout = sooner(idle.timeoutMilliseconds(), resident.shield.timeoutMilliseconds());
+    if (!waitForWaylandEvents(hack, also, 3, timeout))
         return false;
-    if (also[1].revents != 0)
+    if (also[2].revents != 0)
         collectSnowfall(resident);
-    return resident.idle.dispatch();
+    resident.shield.dispatch();
+    return idle.dispatch();
+}
+
+// One pass of the supervisor: the user back or the shield up ends the snowfall; the session
+// idle long enough starts one. False with a reason when the idle source cannot be had again.
+bool superviseSnowfall(WaylandHack& hack, Resident& resident, std::string& error)
+{
+    const bool idle = resident.idle->idle();
+    if (resident.snowfall.running() && (!idle || resident.shield.up())) {
+        // A snowfall that has already failed is told as such.
+        collectSnowfall(resident);
+        resident.snowfall.end();
+    }
+    if (!idle && resident.snowedThisIdle) {
+        // The user is back: a new wait starts.
+        resident.snowedThisIdle = false;
+        return followDesktopWait(hack, resident, error);
+    }
+    if (idle && !resident.snowedThisIdle && !resident.snowfall.running())
+        startSnowfall(resident);
+    return true;
 }
 
 } // namespace
@@ -77,19 +135,13 @@ bool runResidentWayland(WaylandHack& hack, const HackOptions& options, std::stri
 {
     if (!connectWaylandHack(hack, error))
         return false;
-    const std::unique_ptr<IdleSource> idle = openIdleSource(hack, options.idleSeconds, error);
-    if (idle == nullptr)
+    Resident resident(options);
+    if (!followDesktopWait(hack, resident, error))
         return false;
-    Resident resident(*idle, residentSnowfallArguments(options));
+    resident.shield.open();
     while (!stopRequested() && resident.failuresInARow < failuresToGiveUp) {
-        if (!idle->idle())
-            resident.snowedThisIdle = false;
-        if (resident.snowfall.running() && !idle->idle()) {
-            // The user is back: a snowfall that has already failed is told as such.
-            collectSnowfall(resident);
-            resident.snowfall.end();
-        } else if (!resident.snowfall.running() && idle->idle() && !resident.snowedThisIdle)
-            startSnowfall(resident);
+        if (!superviseSnowfall(hack, resident, error))
+            return false;
         if (!waitForResidentEvents(hack, resident)) {
             // The compositor or the session bus closed the connection: the session has ended.
             hack.connectionLost = true;

@@ -71,8 +71,17 @@ void keyboardKeymap(void*, wl_keyboard*, std::uint32_t, std::int32_t fd, std::ui
     close(fd);
 }
 
-void keyboardEnter(void*, wl_keyboard*, std::uint32_t, wl_surface*, wl_array*) {}
-void keyboardLeave(void*, wl_keyboard*, std::uint32_t, wl_surface*) {}
+void keyboardEnter(void* data, wl_keyboard*, std::uint32_t, wl_surface*, wl_array*)
+{
+    HackSeat& seat = seatOf(data);
+    seat.keyboardFocus = true;
+    seat.hack->everHadKeyboard = true;
+}
+
+void keyboardLeave(void* data, wl_keyboard*, std::uint32_t, wl_surface*)
+{
+    seatOf(data).keyboardFocus = false;
+}
 
 void keyboardKey(void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t,
                  std::uint32_t state)
@@ -136,6 +145,7 @@ void seatCapabilities(void* data, wl_seat* wlSeat, std::uint32_t capabilities)
         wl_keyboard_add_listener(seat.keyboard, &keyboardListener, &seat);
     } else if (!keyboard) {
         releaseDevice(seat, seat.keyboard, wl_keyboard_release, wl_keyboard_destroy);
+        seat.keyboardFocus = false;
     }
     if (touch && seat.touch == nullptr) {
         seat.touch = wl_seat_get_touch(wlSeat);

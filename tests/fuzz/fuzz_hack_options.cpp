@@ -30,6 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(!(options.wayland && options.gravity));
     FUZZ_CHECK(options.idleSeconds == 0 || options.wayland);
     FUZZ_CHECK(options.idleSeconds <= 4294967u);
+    FUZZ_CHECK(!options.residentSnowfall || (options.wayland && options.idleSeconds == 0));
+    if (options.idleSeconds > 0)
+        FUZZ_CHECK(parseHackOptions(residentSnowfallArguments(options), nullptr).error.empty());
     if (!options.display.empty()) {
         bool named = false;
         for (const std::string& argument : arguments)

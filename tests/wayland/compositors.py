@@ -10,6 +10,10 @@ run(...) run clients as the compositor's user with its WAYLAND_DISPLAY.
     HeadlessWeston weston 10, headless (one output) or on its X11 backend (output_count).
     HeadlessCage   cage with two headless outputs, running the one program it is given.
     VirtualKwin    KDE's kwin_wayland 5.27 --virtual in a D-Bus session bus of its own.
+    X11Kwin        kwin_wayland on its X11 backend, on a private Xvfb: its output windows give
+                   the seat a keyboard and a pointer (xdotool types and moves there).
+
+start_key_recorder starts a terminal that keeps what is typed into it, to show where keys went.
 """
 import os
 import shutil
@@ -225,6 +229,45 @@ class HeadlessCage(PrivateCompositor):
             self.errors.close()
 
 
+def start_session_bus(compositor, env, runtime):
+    """Starts a D-Bus session bus of the compositor's own, listening in its runtime folder, and
+    adds its address to env, so that the compositor and its clients share it."""
+    bus = compositor.client_session.start(
+        "dbus-daemon", "--session", "--nofork", "--print-address=1",
+        "--address=unix:path=%s" % os.path.join(runtime, "bus"), output=True)
+    address = bus.readline(10)
+    check(address, "dbus-daemon did not start")
+    env.update(DBUS_SESSION_BUS_ADDRESS=address)
+
+
+def launch_kwin(compositor, env, runtime, *backend, lockscreen=False):
+    """Starts a copy of kwin_wayland in the compositor's folder, with the backend's arguments and
+    no global shortcuts, in a D-Bus session bus of its own (shared with its clients where it runs
+    its screen locker, whose org.freedesktop.ScreenSaver they follow), its configuration in the
+    folder and what it says in kwin.log there (compositor.errors); waits for its socket, adds it
+    to env and answers kwin's program."""
+    kwin = os.path.join(compositor.folder, "kwin_wayland")
+    shutil.copy(shutil.which("kwin_wayland"), kwin)
+    config = os.path.join(compositor.folder, ".config")
+    os.mkdir(config)
+    if os.getuid() == 0:
+        os.chown(config, NOBODY, NOBODY)
+    # QPainter compositing: on Xvfb kwin's OpenGL compositing fails (no binding of pixmaps to
+    # EGL images) only after it has been tried.
+    env.update(QT_QPA_PLATFORM="wayland-org.kde.kwin.qpa", KWIN_COMPOSE="Q",
+               XDG_CONFIG_HOME=config, XDG_DATA_HOME=config, XDG_CACHE_HOME=config)
+    compositor.errors = open(os.path.join(compositor.folder, "kwin.log"), "w", encoding="utf-8")
+    if lockscreen:
+        start_session_bus(compositor, env, runtime)
+    program = compositor.client_session.start(
+        *([] if lockscreen else ["dbus-run-session", "--"]), kwin, *backend,
+        *([] if lockscreen else ["--no-lockscreen"]), "--no-global-shortcuts",
+        "--no-kactivities", "--socket", "wayland-kwin", errors=compositor.errors)
+    compositor.wait_for(program, lambda: wayland_socket(runtime), "kwin's socket")
+    env.update(WAYLAND_DISPLAY="wayland-kwin")
+    return program
+
+
 class VirtualKwin(PrivateCompositor):
     """KDE's kwin_wayland 5.27 on its virtual backend (one output of size), in a D-Bus session
     bus of its own (dbus-run-session), with no lock screen and no global shortcuts. Debian's
@@ -239,24 +282,102 @@ class VirtualKwin(PrivateCompositor):
         self.size = size
 
     def launch(self, env, runtime):
-        kwin = os.path.join(self.folder, "kwin_wayland")
-        shutil.copy(shutil.which("kwin_wayland"), kwin)
-        config = os.path.join(self.folder, ".config")
-        os.mkdir(config)
-        if os.getuid() == 0:
-            os.chown(config, NOBODY, NOBODY)
-        env.update(QT_QPA_PLATFORM="wayland-org.kde.kwin.qpa", KWIN_COMPOSE="Q",
-                   XDG_CONFIG_HOME=config, XDG_DATA_HOME=config, XDG_CACHE_HOME=config)
         self.client_session = CompositorSession(env)
-        self.errors = open(os.path.join(self.folder, "kwin.log"), "w", encoding="utf-8")
-        compositor = self.client_session.start(
-            "dbus-run-session", "--", kwin, "--virtual", "--width", str(self.size[0]),
-            "--height", str(self.size[1]), "--no-lockscreen", "--no-global-shortcuts",
-            "--no-kactivities", "--socket", "wayland-kwin", errors=self.errors)
-        self.wait_for(compositor, lambda: wayland_socket(runtime), "kwin's socket")
-        env.update(WAYLAND_DISPLAY="wayland-kwin")
+        self.kwin = launch_kwin(self, env, runtime, "--virtual", "--width", str(self.size[0]),
+                                "--height", str(self.size[1]))
 
     def __exit__(self, *_):
         super().__exit__()
         if hasattr(self, "errors"):
             self.errors.close()
+
+
+class X11KwinSession(X11SwaySession):
+    """kwin's clients, with the X display's input as X11SwaySession has it (type_text focuses
+    the output's window first, X11-0's without one). kwin names its outputs X11-0, X11-1, ...
+    in the order it makes them, but their windows all alike ("KDE Wayland Compositor (SOCKET)
+    - ..."): told apart by that order, which is that of their X window ids."""
+
+    def output_windows(self):
+        ran = subprocess.run(("xwininfo", "-root", "-children"), env=self.x_env,
+                             capture_output=True, stdin=subprocess.DEVNULL, timeout=20)
+        found = sorted(int(line.split()[0], 16) for line in ran.stdout.decode().splitlines()
+                       if '"KDE Wayland Compositor' in line)
+        return {"X11-%d" % number: window for number, window in enumerate(found)}
+
+    def type_text(self, window, text):
+        super().type_text(window or "X11-0", text)
+
+
+class X11Kwin(PrivateCompositor):
+    """KDE's kwin_wayland 5.27 on its X11 backend, on an Xvfb of its own, as VirtualKwin runs
+    it: output_count outputs of size, side by side from X11-0, each an X window placed on the X
+    screen as the output is in kwin's layout, whose keyboard and pointer are the seat's. With
+    lockscreen, kwin runs KDE's screen locker, on a session bus its clients share (lock() locks
+    it; nothing here unlocks it: its greeter cannot run)."""
+
+    PREFIX = "tavrel-x11kwin-"
+
+    def __init__(self, size=(1280, 720), programs=(), output_count=1, lockscreen=False):
+        super().__init__(programs)
+        self.size = size
+        self.output_count = output_count
+        self.lockscreen = lockscreen
+        self.display = PrivateDisplay(size=(max(size[0] * output_count, 1024), size[1]))
+
+    def launch(self, env, runtime):
+        self.display.__enter__()
+        self.client_session = X11KwinSession(env, dict(os.environ, DISPLAY=self.display.name))
+        self.kwin = launch_kwin(self, env, runtime, "--x11-display", self.display.name,
+                                "--width", str(self.size[0]), "--height", str(self.size[1]),
+                                "--output-count", str(self.output_count),
+                                lockscreen=self.lockscreen)
+        # kwin puts every output's window at the X screen's corner: side by side instead, so
+        # that the pointer is over one of them only.
+        windows = self.wait_for(self.kwin, lambda: (
+            lambda found: found if len(found) == self.output_count else None)(
+                self.client_session.output_windows()), "kwin's output windows")
+        for number in range(self.output_count):
+            self.client_session.xdotool("windowmove", str(windows["X11-%d" % number]),
+                                        str(number * self.size[0]), "0")
+
+    def __exit__(self, *_):
+        super().__exit__()
+        if hasattr(self, "errors"):
+            self.errors.close()
+        self.display.__exit__()
+
+
+    def lock(self):
+        """Locks the session through KDE's locker, as its idle time or a key binding would."""
+        ran = self.client_session.run(
+            "dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.ScreenSaver",
+            "/ScreenSaver", "org.freedesktop.ScreenSaver.Lock", timeout=20)
+        check(ran.returncode == 0, "Lock: %s" % ran.stderr.decode(errors="replace"))
+
+
+# What the key recorder's shell does: takes each key as it comes (no line editing, which would
+# hold keys back until Return) and writes it to the file it is given, unbuffered.
+KEY_RECORDER = """#!/bin/sh
+stty -icanon -echo min 1
+exec cat > "%s"
+"""
+
+
+def start_key_recorder(compositor):
+    """Starts weston-terminal as the compositor's client, its shell a script that copies what
+    is typed into it to a file in the folder; answers the terminal's program and that file's
+    path (typed_text reads it). The file is there, empty, before the terminal starts."""
+    number = len([name for name in os.listdir(compositor.folder) if name.startswith("typed-")])
+    path = compositor.write("typed-%d.txt" % number, "")
+    if os.getuid() == 0:
+        os.chown(path, NOBODY, NOBODY)
+    script = compositor.write("record-keys-%d" % number, KEY_RECORDER % path)
+    os.chmod(script, 0o755)
+    return compositor.session().start("weston-terminal", "--shell=" + script), path
+
+
+def typed_text(path):
+    """What has reached a key recorder so far."""
+    with open(path, encoding="utf-8", errors="replace") as typed:
+        return typed.read()

@@ -12,7 +12,7 @@ quarter of a second after the start here.
 """
 import os
 
-from compositors import CompositorSession, wayland_socket
+from compositors import CompositorSession, start_session_bus, wayland_socket
 from saver_harness import check
 from wayland_harness import PrivateCompositor
 
@@ -32,12 +32,7 @@ class HeadlessMutter(PrivateCompositor):
 
     def launch(self, env, runtime):
         self.client_session = CompositorSession(env)
-        self.bus = self.client_session.start(
-            "dbus-daemon", "--session", "--nofork", "--print-address=1",
-            "--address=unix:path=%s" % os.path.join(runtime, "bus"), output=True)
-        address = self.bus.readline(10)
-        check(address, "dbus-daemon did not start")
-        env.update(DBUS_SESSION_BUS_ADDRESS=address)
+        start_session_bus(self, env, runtime)
         with open(os.path.join(self.folder, "mutter.log"), "w", encoding="utf-8") as log:
             mutter = self.client_session.start(
                 "mutter", "--headless", "--wayland", "--no-x11", "--virtual-monitor",

@@ -14,7 +14,8 @@ import re
 import signal
 import time
 
-from compositors import HeadlessCage, HeadlessWeston, VirtualKwin, X11Sway
+from compositors import (HeadlessCage, HeadlessWeston, VirtualKwin, X11Kwin, X11Sway,
+                         start_key_recorder, typed_text)
 from mutter_harness import HeadlessMutter
 from saver_harness import check, cpu_seconds, flake_shapes, is_snow, snow_pixels
 from wayland_harness import HeadlessSway
@@ -438,6 +439,42 @@ def idle_on_kwin(kwin, session):
     check_ends_with_zero(saver.program, "SIGTERM")
 
 
+def on_kde(kwin, session):
+    """kwin on its X11 backend (the overlay layer), with KDE's locker: a terminal mapped while the
+    saver snows takes the keys, so the saver ends with 0 before a key could go to it unseen;
+    with the locker set to lock after a minute, the resident saver says it snows after 48 s; the
+    locker coming up ends the snowfall with 0, and one started under it ends at once, drawing
+    nothing."""
+    saver = Saver(kwin, session)
+    saver.wait_for_frames("on the overlay layer")
+    terminal, typed = start_key_recorder(kwin)
+    check_ends_with_zero(saver.program, "a terminal mapped over the snow", seconds=5)
+    session.type_text(None, "hello")
+    deadline = time.monotonic() + 5
+    while typed_text(typed) != "hello" and time.monotonic() < deadline:
+        time.sleep(0.1)
+    check(typed_text(typed) == "hello", "the terminal got %r" % typed_text(typed))
+    terminal.stop()
+    os.makedirs(os.path.join(kwin.folder, ".config"), exist_ok=True)
+    kwin.write(".config/kscreenlockerrc", "[Daemon]\nAutolock=true\nTimeout=1\n\n"
+               "[Greeter][Wallpaper][org.kde.image][General]\nImage=file:///nowhere.png\n")
+    resident = Saver(kwin, session, "--idle", "600", env={"XDG_CURRENT_DESKTOP": "KDE"})
+    deadline = time.monotonic() + 5
+    while not resident.said() and time.monotonic() < deadline:
+        time.sleep(0.1)
+    check(resident.said() == ["tavrel: KDE Plasma locks the screen after 60 s: snowing after 48 s"],
+          "resident on KDE: %r" % resident.said())
+    resident.program.signal(signal.SIGTERM)
+    check_ends_with_zero(resident.program, "SIGTERM while resident")
+    saver = Saver(kwin, session)
+    saver.wait_for_frames("before the lock")
+    kwin.lock()
+    check_ends_with_zero(saver.program, "the locker up", seconds=3)
+    saver = Saver(kwin, session)
+    check_ends_with_zero(saver.program, "started under the locker", seconds=3)
+    check(not saver.swaps(), "under the locker: %d frames" % len(saver.swaps()))
+
+
 def no_idle_source(weston, session):
     """weston tells no idle time and runs no GNOME: status 1 and one line."""
     ran = session.run(weston.copy(PROGRAM), "--wayland", "--idle", "2", timeout=20)
@@ -483,6 +520,7 @@ SCENARIOS = {
                                    env={"LD_PRELOAD": SWAP_LOG}), kiosk),
     "idle_on_gnome": (lambda: HeadlessMutter(programs=(PROGRAM, SWAP_LOG)), idle_on_gnome),
     "idle_on_kwin": (lambda: VirtualKwin(programs=(PROGRAM, SWAP_LOG)), idle_on_kwin),
+    "on_kde": (lambda: X11Kwin(programs=(PROGRAM, SWAP_LOG), lockscreen=True), on_kde),
     "no_idle_source": (lambda: HeadlessWeston(programs=(PROGRAM,)), no_idle_source),
 }
 PROGRAM = None
