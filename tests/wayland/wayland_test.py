@@ -16,6 +16,7 @@ import time
 
 from compositors import (HeadlessCage, HeadlessWeston, VirtualKwin, X11Kwin, X11Sway,
                          start_key_recorder, typed_text)
+from gnome_session import GnomeSession
 from mutter_harness import HeadlessMutter
 from saver_harness import check, cpu_seconds, flake_shapes, is_snow, snow_pixels
 from wayland_harness import HeadlessSway
@@ -475,6 +476,62 @@ def on_kde(kwin, session):
     check(not saver.swaps(), "under the locker: %d frames" % len(saver.swaps()))
 
 
+def gnome_overview(gnome, session):
+    """GNOME Shell 43 as it ships, told never to blank: plain --wayland started while the
+    overview is open either shows the snow, the overview closed (so its search field gets no
+    key), a key ending it with 0, or ends with 0 at once; the resident saver keeps the wait asked (GNOME's
+    never changes nothing), and no snow comes while gnome-session-inhibit holds the session awake,
+    but the next idle time after it ends snows."""
+    check(gnome.overview_active(), "the session did not open in its overview")
+    saver = Saver(gnome, session)
+    time.sleep(2)
+    if saver.program.running():
+        check(not gnome.overview_active() and snow_pixels(session.screenshot(*KIOSK)) > 100,
+              "over the overview: the overview %s, no snow shown" % gnome.overview_active())
+        session.type_text(None, "a")
+    check_ends_with_zero(saver.program, "started over the overview")
+    gnome.set_idle_delay(0)
+    gnome.reset_idle()
+    saver = Saver(gnome, session, "--idle", "2")
+    time.sleep(1.2)
+    check(not saver.swaps(), "frames before the idle time")
+    saver.wait_for_frames("idle, GNOME never blanking")
+    inhibitor = gnome.inhibit_idle()
+    gnome.reset_idle()
+    wait_for_waiting(saver, "active again")
+    counts, _ = saver.load(4)
+    check(not counts, "snow while gnome-session-inhibit runs: %s" % counts)
+    inhibitor.stop()
+    gnome.reset_idle()
+    saver.wait_for_frames("idle after the inhibitor")
+    check(not saver.said(), "GNOME never blanking: %r" % saver.said())
+    saver.program.signal(signal.SIGTERM)
+    check_ends_with_zero(saver.program, "SIGTERM while resident")
+
+
+def gnome_shield(gnome, session):
+    """GNOME Shell 43 as it ships, blanking after 24 s: the saver as its user unit runs it
+    (--idle 600) says it snows after 19 s, and does, before the shield comes; under the shield
+    it draws next to nothing, and it waits on when the user is back."""
+    gnome.reset_idle()
+    saver = Saver(gnome, session, "--idle", "600")
+    saver.wait_for_frames("before GNOME blanks", seconds=24)
+    # Flakes start above the view; the shield comes 5 s after the snow.
+    time.sleep(3)
+    shown = snow_pixels(session.screenshot(*KIOSK))
+    check(not gnome.shield_active() and shown > 100,
+          "before the shield: %d snow pixels, the shield %s" % (shown, gnome.shield_active()))
+    gnome.wait_for_shield(15)
+    counts, _ = saver.load(5)
+    check(sum(counts.values()) <= 2, "under the shield: %s" % counts)
+    check(saver.said() == ["tavrel: GNOME blanks the screen after 24 s: snowing after 19 s"],
+          "the wait: %r" % saver.said())
+    gnome.reset_idle()
+    gnome.wait_for_shield(5, active=False)
+    counts, _ = saver.load(2)
+    check(saver.program.running() and not counts, "the user back: %s" % counts)
+
+
 def no_idle_source(weston, session):
     """weston tells no idle time and runs no GNOME: status 1 and one line."""
     ran = session.run(weston.copy(PROGRAM), "--wayland", "--idle", "2", timeout=20)
@@ -521,6 +578,8 @@ SCENARIOS = {
     "idle_on_gnome": (lambda: HeadlessMutter(programs=(PROGRAM, SWAP_LOG)), idle_on_gnome),
     "idle_on_kwin": (lambda: VirtualKwin(programs=(PROGRAM, SWAP_LOG)), idle_on_kwin),
     "on_kde": (lambda: X11Kwin(programs=(PROGRAM, SWAP_LOG), lockscreen=True), on_kde),
+    "gnome_overview": (lambda: GnomeSession(programs=(PROGRAM, SWAP_LOG)), gnome_overview),
+    "gnome_shield": (lambda: GnomeSession(programs=(PROGRAM, SWAP_LOG)), gnome_shield),
     "no_idle_source": (lambda: HeadlessWeston(programs=(PROGRAM,)), no_idle_source),
 }
 PROGRAM = None
