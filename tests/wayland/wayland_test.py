@@ -268,6 +268,8 @@ def resident(sway, session):
     time.sleep(SNOW_SECONDS)
     check(snow_pixels(session.screenshot(*FIRST)) > 100, "no snow once idle")
     check(saver.resources()["processes"] == 2, "no snowfall of its own: %s" % saver.tree())
+    check(not shared_descriptors(*saver.tree()), "the snowfall holds the saver's connections: %s"
+          % shared_descriptors(*saver.tree()))
     waiting = []
     for cycle in range(CYCLES):
         if cycle:
@@ -299,6 +301,22 @@ def resident(sway, session):
     other.stop()
     saver.program.signal(signal.SIGTERM)
     check_ends_with_zero(saver.program, "SIGTERM while resident")
+
+
+def shared_descriptors(first, second):
+    """The sockets and pipes two processes both hold, beyond standard input, output and error
+    (which a snowfall shares with its saver on purpose)."""
+    def links(pid):
+        found = set()
+        for descriptor in os.listdir("/proc/%d/fd" % pid):
+            try:
+                link = os.readlink("/proc/%d/fd/%s" % (pid, descriptor))
+            except OSError:
+                continue
+            if int(descriptor) > 2 and link.startswith(("socket:", "pipe:")):
+                found.add(link)
+        return found
+    return links(first) & links(second)
 
 
 def crash_snowfall(saver):
