@@ -103,14 +103,8 @@ bool SnowfallProcess::collect(std::string& failure)
     const pid_t ended = waitpid(pid, &status, WNOHANG);
     if (ended == 0)
         return false;
-    const bool asked = ending;
     forget();
-    if (ended < 0)
-        return true;
-    const bool clean = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    const bool stopped = asked && WIFSIGNALED(status) &&
-                         (WTERMSIG(status) == SIGTERM || WTERMSIG(status) == SIGKILL);
-    if (!clean && !stopped)
+    if (ended > 0 && !(WIFEXITED(status) && WEXITSTATUS(status) == 0))
         failure = endedHow(status);
     return true;
 }
@@ -119,7 +113,6 @@ void SnowfallProcess::end()
 {
     if (pid <= 0)
         return;
-    ending = true;
     kill(pid, SIGTERM);
     const std::int64_t deadline = monotonicMilliseconds() + graceMilliseconds;
     pollfd watch = {endWatch, POLLIN, 0};
@@ -141,5 +134,4 @@ void SnowfallProcess::forget()
         close(endWatch);
     pid = -1;
     endWatch = -1;
-    ending = false;
 }

@@ -25,8 +25,8 @@ public:
     // Readable once the snowfall has ended, for a wait to watch; -1 while none runs.
     int descriptor() const { return endWatch; }
 
-    // Collects the snowfall if it has ended, answering whether it had. failure is then empty when
-    // it ended with status 0 or because it was asked to end, else a line saying how it ended.
+    // Collects the snowfall if it has ended by itself, answering whether it had. failure is then
+    // empty when it ended with status 0, else a line saying how it ended.
     bool collect(std::string& failure);
     // Asks the snowfall to end (SIGTERM) and collects it; one that has not ended after a grace
     // period is killed.
@@ -37,5 +37,4 @@ private:
 
     pid_t pid = -1;
     int endWatch = -1;  // the snowfall's pidfd
-    bool ending = false;
 };

@@ -115,9 +115,13 @@ bool superviseSnowfall(WaylandHack& hack, Resident& resident, std::string& error
 {
     const bool idle = resident.idle->idle();
     if (resident.snowfall.running() && (!idle || resident.shield.up())) {
-        // A snowfall that has already failed is told as such.
+        // A snowfall that has already failed is told as such; one that snowed until now did
+        // not fail.
         collectSnowfall(resident);
-        resident.snowfall.end();
+        if (resident.snowfall.running()) {
+            resident.snowfall.end();
+            resident.failuresInARow = 0;
+        }
     }
     if (!idle && resident.snowedThisIdle) {
         // The user is back: a new wait starts.

@@ -34,6 +34,10 @@ SNOW_SECONDS = 4
 KIOSK = (1280, 720)
 # The resident saver's snowfalls over which its memory and descriptors must stay flat.
 CYCLES = 20
+# The resident row's snowfalls killed from outside (a driver's fault, the kernel's OOM killer):
+# spread out, so that a count of failures that runs on across the good ones in between ends
+# the saver.
+CRASHES = {1: signal.SIGSEGV, 3: signal.SIGKILL, 5: signal.SIGSEGV}
 # What a process maps once it has loaded a GL driver: Mesa's EGL or GLX vendor library, its DRI
 # or Gallium driver, LLVM.
 GL_DRIVER = re.compile(r"libEGL_mesa|libGLX_mesa|_dri\.so|libgallium|libLLVM|libglapi")
@@ -43,10 +47,10 @@ class Saver:
     """tavrel --wayland with bench/libswap_log.so loaded, which logs each buffer swap with its
     surface."""
 
-    def __init__(self, sway, session, *arguments, env=None):
+    def __init__(self, sway, session, *arguments, env=None, prefix=()):
         self.trace = sway.copy("swaps.txt")
         with open(self.trace, "w", encoding="utf-8") as trace:
-            self.program = session.start(sway.copy(PROGRAM), "--wayland", *arguments,
+            self.program = session.start(*prefix, sway.copy(PROGRAM), "--wayland", *arguments,
                                          errors=trace,
                                          env=dict(env or {}, LD_PRELOAD=sway.copy(SWAP_LOG)))
 
@@ -275,8 +279,8 @@ def resident(sway, session):
         if cycle:
             saver.wait_for_frames("idle again, cycle %d" % cycle)
             time.sleep(0.3)
-        if cycle == 1:
-            crash_snowfall(saver)
+        if cycle in CRASHES:
+            crash_snowfall(saver, CRASHES[cycle])
         session.type_text(None, "a")
         time.sleep(0.5)
         check(saver.program.running(), "a key ended the resident saver")
@@ -319,27 +323,38 @@ def shared_descriptors(first, second):
     return links(first) & links(second)
 
 
-def crash_snowfall(saver):
-    """Kills the running snowfall with SIGSEGV: the resident saver says so in one line and runs
-    on."""
+def crash_snowfall(saver, number):
+    """Kills the running snowfall with the signal: the resident saver says so in one more line,
+    which names it, and runs on."""
+    before = len(saver.said())
     snowfall = saver.tree()[1]
-    os.kill(snowfall, signal.SIGSEGV)
+    os.kill(snowfall, number)
     deadline = time.monotonic() + 3
     while snowfall in saver.tree() and time.monotonic() < deadline:
         time.sleep(0.1)
     time.sleep(0.3)
-    said = saver.said()
-    check(saver.program.running() and len(said) == 1 and "SIGSEGV" in said[0],
-          "a snowfall killed by SIGSEGV: running %s, said %r" % (saver.program.running(), said))
+    said = saver.said()[before:]
+    check(saver.program.running() and len(said) == 1 and number.name in said[0],
+          "a snowfall killed by %s: running %s, said %r" %
+          (number.name, saver.program.running(), said))
 
 
 def resident_ends(sway, session):
-    """The resident saver told to end while it snows: SIGTERM ends it and its snowfall with 0,
-    and after SIGKILL its snowfall ends within a second; no process of either is left."""
-    for number in (signal.SIGTERM, signal.SIGKILL):
+    """The resident saver and its snowfall ended from outside: a snowfall that hangs (stopped)
+    is killed within 3 s of the user's return, and the next idle time snows again; SIGTERM and
+    SIGINT while it snows end both with 0, and after SIGKILL the snowfall ends within a second;
+    no process of either is left."""
+    for number in (signal.SIGTERM, signal.SIGINT, signal.SIGKILL):
         session.type_text(None, "a")
         saver = Saver(sway, session, "--idle", "1")
         saver.wait_for_frames("idle")
+        if number == signal.SIGTERM:
+            hung = saver.tree()[1]
+            os.kill(hung, signal.SIGSTOP)
+            session.type_text(None, "a")
+            time.sleep(3)
+            check(not alive(hung), "a hung snowfall is left after the user's return")
+            saver.wait_for_frames("idle after a hung snowfall")
         tree = saver.tree()
         check(len(tree) == 2, "%s: processes %s" % (number.name, tree))
         os.kill(tree[0], number)
@@ -349,8 +364,31 @@ def resident_ends(sway, session):
             time.sleep(0.05)
         left = [pid for pid in tree if alive(pid)]
         print("%s while it snows: status %r, left %s" % (number.name, status, left))
-        check(not left and status == (0 if number == signal.SIGTERM else -signal.SIGKILL),
+        check(not left and status == (-signal.SIGKILL if number == signal.SIGKILL else 0),
               "%s while it snows: status %r, left %s" % (number.name, status, left))
+
+
+def resident_fails(sway, session):
+    """Snowfalls that fail at once, each idle time again: one that finds no EGL (status 1), and
+    one that cannot be started (no process to be had): one line each, and after three in a row
+    the resident saver gives up with status 1 and a line saying so."""
+    cases = (("no EGL", {"env": {"__EGL_VENDOR_LIBRARY_FILENAMES": "/nowhere.json"}},
+              "status 1"),
+             ("no process", {"prefix": ("prlimit", "--nproc=1", "--")}, "cannot start"))
+    for what, start, reason in cases:
+        session.type_text(None, "a")
+        saver = Saver(sway, session, "--idle", "1", **start)
+        for failure in range(1, 4):
+            deadline = time.monotonic() + 5
+            while len([line for line in saver.said() if reason in line]) < failure and \
+                    time.monotonic() < deadline:
+                time.sleep(0.1)
+            session.type_text(None, "a")
+        status = saver.program.wait(3)
+        said = saver.said()
+        print("%s: status %r, %r" % (what, status, said))
+        check(status == 1 and len([line for line in said if reason in line]) == 3 and
+              said[-1].endswith("giving up"), "%s: status %r, %r" % (what, status, said))
 
 
 def alive(pid):
@@ -587,6 +625,7 @@ SCENARIOS = {
     "outputs": (on_sway, outputs), "ends": (on_sway, ends), "paused": (on_sway, paused),
     "refused": (on_sway, refused), "layout": (on_sway, layout), "in_front": (on_sway, in_front),
     "resident": (on_sway, resident), "resident_ends": (on_sway, resident_ends),
+    "resident_fails": (on_sway, resident_fails),
     "output_lost": (lambda: X11Sway(((640, 480, 0, 0), (640, 480, 640, 0)),
                                     programs=(PROGRAM, SWAP_LOG)), output_lost),
     "focus_lost": (lambda: HeadlessWeston((640, 480), (PROGRAM, SWAP_LOG), output_count=2),
