@@ -109,12 +109,13 @@ bool waitForResidentEvents(WaylandHack& hack, Resident& resident)
     return idle.dispatch();
 }
 
-// One pass of the supervisor: the user back or the shield up ends the snowfall; the session
-// idle long enough starts one. False with a reason when the idle source cannot be had again.
+// One pass of the supervisor: the user back ends the snowfall (which ends itself under the
+// desktop's shield); the session idle long enough starts one. False with a reason when the idle
+// source cannot be had again.
 bool superviseSnowfall(WaylandHack& hack, Resident& resident, std::string& error)
 {
     const bool idle = resident.idle->idle();
-    if (resident.snowfall.running() && (!idle || resident.shield.up())) {
+    if (resident.snowfall.running() && !idle) {
         // A snowfall that has already failed is told as such; one that snowed until now did
         // not fail.
         collectSnowfall(resident);

@@ -2,22 +2,32 @@
 #include "linux/wayland/screen_shield.h"
 
 #include <cstring>
+#include <vector>
 
 #include "linux/wayland/session_bus.h"
 
 namespace {
 
 struct Shield {
-    const char* name;  // the service, which sends the signal
-    const char* path;
+    // The services that answer for it, asked in turn: GNOME Shell 43 answers as
+    // org.gnome.Shell.ScreenShield itself; org.gnome.ScreenSaver, which the shell answered as
+    // before, is now a stand-in that speaks for it, started on demand (which a saver that only
+    // asks does not do).
+    std::vector<const char*> names;
+    const char* path;        // where it answers
+    const char* signalPath;  // where it signals; null for anywhere
     const char* interface;
 };
 
-const Shield gnomeShield = {"org.gnome.ScreenSaver", "/org/gnome/ScreenSaver",
+const Shield gnomeShield = {{"org.gnome.Shell.ScreenShield", "org.gnome.ScreenSaver"},
+                            "/org/gnome/ScreenSaver",
+                            "/org/gnome/ScreenSaver",
                             "org.gnome.ScreenSaver"};
 // KDE Plasma's locker answers at /ScreenSaver and at /org/freedesktop/ScreenSaver, and signals
 // on both.
-const Shield freedesktopShield = {"org.freedesktop.ScreenSaver", "/ScreenSaver",
+const Shield freedesktopShield = {{"org.freedesktop.ScreenSaver"},
+                                  "/ScreenSaver",
+                                  nullptr,
                                   "org.freedesktop.ScreenSaver"};
 
 // Asked as a snowfall starts: a shell that is slow to answer must not hold the snow up long.
@@ -26,16 +36,26 @@ const std::uint64_t askTimeoutMicroseconds = 500000;
 // Whether the shield answers that it is up; a service that is not there is not.
 bool askActive(sd_bus* bus, const Shield& shield)
 {
-    BusMessage call, reply;
-    BusError error;
-    int result = sd_bus_message_new_method_call(bus, &call.value, shield.name, shield.path,
-                                                shield.interface, "GetActive");
-    if (result >= 0)
-        result = callWithin(bus, call, askTimeoutMicroseconds, error, reply);
-    int active = 0;
-    if (result >= 0)
-        result = sd_bus_message_read(reply.value, "b", &active);
-    return result > 0 && active != 0;
+    for (const char* name : shield.names) {
+        BusMessage call, reply;
+        BusError error;
+        int result = sd_bus_message_new_method_call(bus, &call.value, name, shield.path,
+                                                    shield.interface, "GetActive");
+        if (result >= 0)
+            result = callWithin(bus, call, askTimeoutMicroseconds, error, reply);
+        int active = 0;
+        if (result >= 0 && sd_bus_message_read(reply.value, "b", &active) > 0)
+            return active != 0;
+    }
+    return false;
+}
+
+// Follows the shield's ActiveChanged from whichever service sends it.
+int follow(sd_bus* bus, sd_bus_slot** slot, const Shield& shield,
+           sd_bus_message_handler_t handler, void* data)
+{
+    return sd_bus_match_signal(bus, slot, nullptr, shield.signalPath, shield.interface,
+                               "ActiveChanged", handler, data);
 }
 
 } // namespace
@@ -52,11 +72,8 @@ void ScreenShield::open()
         return;
     }
     // Subscribed before asking, so that a shield that comes up in between is not missed.
-    if (sd_bus_match_signal(connection, &gnomeSlot, gnomeShield.name, nullptr,
-                            gnomeShield.interface, "ActiveChanged", onActiveChanged, this) < 0 ||
-        sd_bus_match_signal(connection, &freedesktopSlot, freedesktopShield.name, nullptr,
-                            freedesktopShield.interface, "ActiveChanged", onActiveChanged,
-                            this) < 0) {
+    if (follow(connection, &gnomeSlot, gnomeShield, onActiveChanged, this) < 0 ||
+        follow(connection, &freedesktopSlot, freedesktopShield, onActiveChanged, this) < 0) {
         close();
         return;
     }

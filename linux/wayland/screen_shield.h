@@ -1,5 +1,5 @@
-// The desktop's own screen shield or locker: GNOME Shell's (org.gnome.ScreenSaver) and KDE
-// Plasma's (org.freedesktop.ScreenSaver) on the session bus say when it comes up and goes down
+// The desktop's own screen shield or locker: GNOME Shell's (interface org.gnome.ScreenSaver) and
+// KDE Plasma's (org.freedesktop.ScreenSaver) on the session bus say when it comes up and goes down
 // (ActiveChanged) and whether it is up now (GetActive). Nothing drawn under it can be seen, so no
 // snowfall starts or goes on while it is up. Where neither service answers, it is never up.
 #pragma once
