@@ -31,7 +31,6 @@ PACKAGES := $(LINUX_PACKAGES) python3 \
   xserver-xephyr wixl msitools xscreensaver \
   sway swayidle grim wtype wayvnc weston cage mutter kwin-wayland libkf5config-bin \
   gnome-shell gnome-session-bin gnome-settings-daemon dconf-service dbus python3-gi \
-  gir1.2-gdkpixbuf-2.0 \
   git osslsigncode openssl dpkg-dev lintian \
   mate-screensaver dbus-x11 libglib2.0-bin
 

@@ -160,10 +160,5 @@ int GnomeIdleMonitor::timeoutMilliseconds() const
 
 bool GnomeIdleMonitor::dispatch()
 {
-    if (bus == nullptr || broken)
-        return false;
-    int result;
-    while ((result = sd_bus_process(bus, nullptr)) > 0) {
-    }
-    return result == 0 && !broken;
+    return bus != nullptr && !broken && processBus(bus) && !broken;
 }

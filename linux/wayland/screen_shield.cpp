@@ -112,12 +112,7 @@ int ScreenShield::timeoutMilliseconds() const
 
 void ScreenShield::dispatch()
 {
-    if (connection == nullptr)
-        return;
-    int result;
-    while ((result = sd_bus_process(connection, nullptr)) > 0) {
-    }
-    if (result < 0)
+    if (connection != nullptr && !processBus(connection))
         close();
 }
 

@@ -25,6 +25,14 @@ int callWithin(sd_bus* bus, const BusMessage& call, std::uint64_t timeoutMicrose
     return result;
 }
 
+bool processBus(sd_bus* bus)
+{
+    int result;
+    while ((result = sd_bus_process(bus, nullptr)) > 0) {
+    }
+    return result == 0;
+}
+
 int busDescriptor(sd_bus* bus)
 {
     return bus == nullptr ? -1 : std::max(sd_bus_get_fd(bus), -1);

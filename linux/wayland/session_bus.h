@@ -32,6 +32,9 @@ std::string busReason(const BusError& error, int result);
 int callWithin(sd_bus* bus, const BusMessage& call, std::uint64_t timeoutMicroseconds,
                BusError& error, BusMessage& reply);
 
+// Handles every message the connection has read; answers false when it is lost.
+bool processBus(sd_bus* bus);
+
 // A connection as a wait watches it: its descriptor (-1 without one), the poll events it waits
 // for, and the milliseconds until sd-bus must be called again (-1 for no limit).
 int busDescriptor(sd_bus* bus);

@@ -121,6 +121,17 @@ class Saver:
         return counts, cores
 
 
+def settled(found, seconds, interval=0.1):
+    """Polls found() until it answers something true or the seconds pass; answers its last
+    answer."""
+    deadline = time.monotonic() + seconds
+    answer = found()
+    while not answer and time.monotonic() < deadline:
+        time.sleep(interval)
+        answer = found()
+    return answer
+
+
 def shared_snow(first, second):
     """The share of the second picture's snow pixels that are snow in the first as well (two
     pictures of one size): about the snow's density (none here) for two parts of one sky, and
@@ -332,9 +343,7 @@ def crash_snowfall(saver, number):
     before = len(saver.said())
     snowfall = saver.tree()[1]
     os.kill(snowfall, number)
-    deadline = time.monotonic() + 3
-    while snowfall in saver.tree() and time.monotonic() < deadline:
-        time.sleep(0.1)
+    settled(lambda: snowfall not in saver.tree(), 3)
     time.sleep(0.3)
     said = saver.said()[before:]
     check(saver.program.running() and len(said) == 1 and number.name in said[0],
@@ -361,12 +370,11 @@ def resident_ends(sway, session):
         tree = saver.tree()
         check(len(tree) == 2, "%s: processes %s" % (number.name, tree))
         os.kill(tree[0], number)
-        deadline = time.monotonic() + 1.0
+        started = time.monotonic()
         status = saver.program.wait(1.0)
-        while any(alive(pid) for pid in tree) and time.monotonic() < deadline:
-            time.sleep(0.05)
+        settled(lambda: not any(alive(pid) for pid in tree),
+                started + 1.0 - time.monotonic(), 0.05)
         left = [pid for pid in tree if alive(pid)]
-        print("%s while it snows: status %r, left %s" % (number.name, status, left))
         check(not left and status == (-signal.SIGKILL if number == signal.SIGKILL else 0),
               "%s while it snows: status %r, left %s" % (number.name, status, left))
 
@@ -382,14 +390,11 @@ def resident_fails(sway, session):
         session.type_text(None, "a")
         saver = Saver(sway, session, "--idle", "1", **start)
         for failure in range(1, 4):
-            deadline = time.monotonic() + 5
-            while len([line for line in saver.said() if reason in line]) < failure and \
-                    time.monotonic() < deadline:
-                time.sleep(0.1)
+            settled(lambda: len([line for line in saver.said() if reason in line]) >= failure,
+                    5)
             session.type_text(None, "a")
         status = saver.program.wait(3)
         said = saver.said()
-        print("%s: status %r, %r" % (what, status, said))
         check(status == 1 and len([line for line in said if reason in line]) == 3 and
               said[-1].endswith("giving up"), "%s: status %r, %r" % (what, status, said))
 
@@ -483,10 +488,7 @@ def idle_on_gnome(mutter, session):
 
 def wait_for_waiting(saver, what, seconds=5):
     """Waits until the resident saver runs no snowfall."""
-    deadline = time.monotonic() + seconds
-    while len(saver.tree()) != 1 and time.monotonic() < deadline:
-        time.sleep(0.1)
-    check(len(saver.tree()) == 1, "%s: the snowfall still runs %s" % (what, saver.tree()))
+    check(settled(lambda: len(saver.tree()) == 1, seconds), "%s: the snowfall still runs %s" % (what, saver.tree()))
 
 
 def idle_on_kwin(kwin, session):
@@ -510,10 +512,7 @@ def on_kde(kwin, session):
     terminal, typed = start_key_recorder(kwin)
     check_ends_with_zero(saver.program, "a terminal mapped over the snow", seconds=5)
     session.type_text(None, "hello")
-    deadline = time.monotonic() + 5
-    while typed_text(typed) != "hello" and time.monotonic() < deadline:
-        time.sleep(0.1)
-    check(typed_text(typed) == "hello", "the terminal got %r" % typed_text(typed))
+    check(settled(lambda: typed_text(typed) == "hello", 5), "the terminal got %r" % typed_text(typed))
     terminal.stop()
     os.makedirs(os.path.join(kwin.folder, ".config"), exist_ok=True)
     # The wallpaper's group is one GLib's key files refuse; the second file leaves the locker's
@@ -523,9 +522,7 @@ def on_kde(kwin, session):
                             (wallpaper, (300, 240))):
         kwin.write(".config/kscreenlockerrc", settings)
         resident = Saver(kwin, session, "--idle", "600", env={"XDG_CURRENT_DESKTOP": "KDE"})
-        deadline = time.monotonic() + 5
-        while not resident.said() and time.monotonic() < deadline:
-            time.sleep(0.1)
+        settled(resident.said, 5)
         line = "tavrel: KDE Plasma locks the screen after %d s: snowing after %d s" % times
         check(resident.said() == [line], "resident on KDE: %r" % resident.said())
         resident.program.signal(signal.SIGTERM)
@@ -538,10 +535,8 @@ def on_kde(kwin, session):
     check_ends_with_zero(saver.program, "started under the locker", seconds=3)
     check(not saver.swaps(), "under the locker: %d frames" % len(saver.swaps()))
     resident = Saver(kwin, session, "--idle", "1")
-    deadline = time.monotonic() + 3
-    while len(resident.tree()) < 2 and time.monotonic() < deadline:
-        time.sleep(0.02)
-    check(len(resident.tree()) == 1, "a snowfall started under the locker")
+    check(not settled(lambda: len(resident.tree()) > 1, 3, 0.02),
+          "a snowfall started under the locker")
 
 
 def gnome_overview(gnome, session):
@@ -598,10 +593,7 @@ def blank_times_read_again(gnome, session):
         gnome.wait_for_shield(5, active=False)
     expected = ["tavrel: GNOME blanks the screen after %d s: snowing after %d s" % times
                 for times in ((3, 2), (5, 4))]
-    deadline = time.monotonic() + 3
-    while saver.said() != expected and time.monotonic() < deadline:
-        time.sleep(0.1)
-    check(saver.said() == expected, "GNOME's blank time changed: %r" % saver.said())
+    check(settled(lambda: saver.said() == expected, 3), "GNOME's blank time changed: %r" % saver.said())
 
 
 def gnome_shield(gnome, session):
