@@ -53,6 +53,7 @@ BUILD_LINUX = { $(LINUX_CONFIGURED) || cmake --preset linux -B $(LINUX_BUILD) $(
   cmake --build $(LINUX_BUILD) -j $(JOBS)
 # What install-linux installed with this PREFIX (CMake's manifest names the last install only).
 LINUX_INSTALLED = $(LINUX_BUILD)/installed$(subst /,-,$(PREFIX)).txt
+OTHER_INSTALLS = $(filter-out $(LINUX_INSTALLED),$(wildcard $(LINUX_BUILD)/installed-*.txt))
 
 .PHONY: deps configure build build-asan test test-native test-asan test-windows fuzz soak bench-saver \
   run linux install-linux uninstall-linux dist check-reproducible clean
@@ -137,14 +138,19 @@ install-linux:
 	[ "$$(id -u)" -ne 0 ] || chown --reference=$(LINUX_BUILD) $(LINUX_BUILD)/install_manifest.txt \
 	  $(LINUX_INSTALLED)
 
+# A file that an install with another PREFIX has too (the program and its settings page, which
+# stay in xscreensaver's folders) stays until that one is uninstalled as well.
 uninstall-linux:
 	@[ -f $(LINUX_INSTALLED) ] || { echo "uninstall-linux: nothing was installed from \
 	$(LINUX_BUILD) with PREFIX=$(PREFIX)" >&2; exit 1; }
 	@while IFS= read -r path || [ -n "$$path" ]; do \
-	  if [ -e "$(DESTDIR)$$path" ] || [ -L "$(DESTDIR)$$path" ]; then \
+	  if cat $(OTHER_INSTALLS) /dev/null | grep -qFx -- "$$path"; then \
+	    echo "Keeping $(DESTDIR)$$path for another PREFIX's install"; \
+	  elif [ -e "$(DESTDIR)$$path" ] || [ -L "$(DESTDIR)$$path" ]; then \
 	    echo "Removing $(DESTDIR)$$path"; rm -f -- "$(DESTDIR)$$path"; \
 	  fi; \
 	done < $(LINUX_INSTALLED)
+	rm -f $(LINUX_INSTALLED)
 
 # The release: the saver, its MSI and the Debian package of the Linux program, all of the project's
 # one version (project() in CMakeLists.txt), with their SHA-256 sums; the same bytes from any clone

@@ -1,8 +1,9 @@
 """The install rules put each file in its place, into a staging folder (DESTDIR): through
 `cmake --install` with the prefixes /usr and /usr/local, and through `make install-linux`. The
 program and its settings page stay in xscreensaver's folders whatever the prefix, the desktop
-entry and the user unit name the installed program, `make uninstall-linux` leaves none of the
-files, and `make -n install-linux` names none of the test tools.
+entry and the user unit start the installed program with their options, `make uninstall-linux`
+leaves none of the files, and of two prefixes installed into one folder it removes the one it is
+given and leaves exactly the other's; `make -n install-linux` names none of the test tools.
 
     install_test.py --source SOURCE --build BUILD
 """
@@ -19,6 +20,10 @@ PROGRAM = "usr/libexec/xscreensaver/tavrel"
 FIXED = {PROGRAM, "usr/share/xscreensaver/config/tavrel.xml"}
 UNDER_PREFIX = {"share/applications/screensavers/tavrel.desktop", "share/man/man6/tavrel.6",
                 "lib/systemd/user/tavrel.service"}
+# What the desktop entry and the user unit start: xscreensaver's full-screen hack, and the Wayland
+# session's resident saver.
+COMMANDS = {"share/applications/screensavers/tavrel.desktop": "/%s --root" % PROGRAM,
+            "lib/systemd/user/tavrel.service": "/%s --wayland --idle 600" % PROGRAM}
 # How it is installed, and the prefix.
 CASES = [("cmake", "/usr"), ("cmake", "/usr/local"), ("make", "/usr/local")]
 TEST_TOOLS = ("apt-get", "wine", "mingw", "clang", "valgrind", "xvfb", "sway", "wixl", "lintian",
@@ -38,40 +43,69 @@ def installed(stage):
             for folder, _, names in os.walk(stage) for name in names}
 
 
-def named_programs(stage, prefix):
-    """The program that the desktop entry's Exec and the unit's ExecStart start."""
-    for path in ("share/applications/screensavers/tavrel.desktop",
-                 "lib/systemd/user/tavrel.service"):
-        with open(os.path.join(stage, prefix.lstrip("/"), path)) as text:
-            yield path, re.search(r"^Exec(?:Start)?=(\S+)", text.read(), re.M).group(1)
+def expected(prefix):
+    return FIXED | {os.path.join(prefix.lstrip("/"), path) for path in UNDER_PREFIX}
+
+
+def wrong_commands(read):
+    """Each desktop entry or unit (read(path) gives its text by its path under the prefix) whose
+    Exec or ExecStart is not the command it should start."""
+    for path, command in COMMANDS.items():
+        found = re.search(r"^Exec(?:Start)?=(.*)$", read(path), re.M)
+        if not found or found.group(1) != command:
+            yield "%s starts %r" % (path, found and found.group(1))
+
+
+def read_under(stage, prefix):
+    def read(path):
+        with open(os.path.join(stage, prefix.lstrip("/"), path), encoding="utf-8") as text:
+            return text.read()
+    return read
 
 
 def faults(source, build):
+    def make(prefix, stage, target):
+        return run(["make", "-C", source, "LINUX_BUILD=" + build, "PREFIX=" + prefix,
+                    "DESTDIR=" + stage, target])
+
     for how, prefix in CASES:
-        make = ["make", "-C", source, "LINUX_BUILD=" + build, "PREFIX=" + prefix]
         with tempfile.TemporaryDirectory() as stage:
             if how == "cmake":
                 done = run(["cmake", "--install", build, "--prefix", prefix], DESTDIR=stage)
             else:
-                done = run(make + ["DESTDIR=" + stage, "install-linux"])
+                done = make(prefix, stage, "install-linux")
             if done.returncode != 0:
                 yield "%s, %s: %s" % (how, prefix, done.stderr)
                 continue
-            expected = FIXED | {os.path.join(prefix.lstrip("/"), path) for path in UNDER_PREFIX}
-            if installed(stage) != expected:
+            if installed(stage) != expected(prefix):
                 yield "%s, %s: installed %s" % (how, prefix, sorted(installed(stage)))
                 continue
-            for path, program in named_programs(stage, prefix):
-                if program != "/" + PROGRAM:
-                    yield "%s, %s: %s starts %s" % (how, prefix, path, program)
+            for fault in wrong_commands(read_under(stage, prefix)):
+                yield "%s, %s: %s" % (how, prefix, fault)
             if how == "make":
-                run(make + ["DESTDIR=" + stage, "uninstall-linux"])
+                make(prefix, stage, "uninstall-linux")
                 if installed(stage):
                     yield "uninstall-linux left %s" % sorted(installed(stage))
+    yield from two_prefixes(make)
     dry_run = run(["make", "-C", source, "-n", "install-linux"]).stdout
     named = [tool for tool in TEST_TOOLS if tool in dry_run]
     if named:
         yield "make -n install-linux names %s" % named
+
+
+def two_prefixes(make):
+    """/usr, then /usr/local, installed into one folder; /usr uninstalled leaves exactly
+    /usr/local's files (the program and its settings page among them), which its own uninstall
+    then removes."""
+    with tempfile.TemporaryDirectory() as stage:
+        for prefix in ("/usr", "/usr/local"):
+            make(prefix, stage, "install-linux")
+        make("/usr", stage, "uninstall-linux")
+        if installed(stage) != expected("/usr/local"):
+            yield "/usr uninstalled beside /usr/local: left %s" % sorted(installed(stage))
+        make("/usr/local", stage, "uninstall-linux")
+        if installed(stage):
+            yield "both uninstalled: left %s" % sorted(installed(stage))
 
 
 def main():
