@@ -169,13 +169,17 @@ FLAKE_SHAPE_TOLERANCE = 0.15
 
 def median_flake_shapes(session, areas, screen=(SCREEN_WIDTH, SCREEN_HEIGHT)):
     """The median of flake_shapes in each area of the screen, over the same three screenshots
-    half a second apart."""
+    half a second apart, all taken before any is measured: measuring one takes a second or more
+    on a loaded machine, and flakes that near the ground widen."""
+    shots = []
+    start = time.monotonic()
+    for shot in range(3):
+        time.sleep(max(0.0, start + 0.5 * shot - time.monotonic()))
+        shots.append(session.screenshot(*screen))
     shapes = [[] for _ in areas]
-    for _ in range(3):
-        shot = session.screenshot(*screen)
+    for shot in shots:
         for area, found in zip(areas, shapes):
             found += flake_shapes(crop(shot, *area, screen_width=screen[0]), area[2], area[3])
-        time.sleep(0.5)
     return [statistics.median(found) if found else 0.0 for found in shapes]
 
 
