@@ -87,8 +87,9 @@ class X11Sway(HeadlessSway):
 
     PREFIX = "tavrel-x11sway-"
 
-    def __init__(self, outputs=((1280, 720, 0, 0), (1280, 720, 1280, 0)), programs=()):
-        super().__init__(programs=programs, backend="x11", outputs={
+    def __init__(self, outputs=((1280, 720, 0, 0), (1280, 720, 1280, 0)), programs=(),
+                 **options):
+        super().__init__(programs=programs, backend="x11", **options, outputs={
             "X11-%d" % number: tuple(place) for number, place in enumerate(outputs, 1)})
         width = max(place[0] for place in outputs)
         self.display = PrivateDisplay(size=(max(width * len(outputs), 1024),
@@ -270,21 +271,31 @@ def launch_kwin(compositor, env, runtime, *backend, lockscreen=False):
 
 class VirtualKwin(PrivateCompositor):
     """KDE's kwin_wayland 5.27 on its virtual backend (one output of size), in a D-Bus session
-    bus of its own (dbus-run-session), with no lock screen and no global shortcuts. Debian's
+    bus of its own (dbus-run-session), with no lock screen and no global shortcuts, and its fake
+    input offered to the program fake_input (one of programs) if given. Debian's
     kwin_wayland has file capabilities (cap_sys_resource), which a process without that
     capability in its bounding set may not exec (EPERM), and kwin's Qt platform plugin only
     loads into a program named kwin_wayland: so a copy of that name, in the folder, runs."""
 
     PREFIX = "tavrel-kwin-"
 
-    def __init__(self, size=(1280, 720), programs=()):
+    def __init__(self, size=(1280, 720), programs=(), fake_input=None):
         super().__init__(programs)
         self.size = size
+        self.fake_input = fake_input
 
     def launch(self, env, runtime):
         self.client_session = CompositorSession(env)
         self.kwin = launch_kwin(self, env, runtime, "--virtual", "--width", str(self.size[0]),
                                 "--height", str(self.size[1]))
+        if self.fake_input:
+            # kwin offers its fake input only to a program that a desktop entry of its data
+            # folder (XDG_DATA_HOME) names, asking for it.
+            os.makedirs(os.path.join(self.folder, ".config", "applications"))
+            self.write(".config/applications/fake_input.desktop", "[Desktop Entry]\n"
+                       "Type=Application\nName=fake input\nExec=%s\n"
+                       "X-KDE-Wayland-Interfaces=org_kde_kwin_fake_input\n" %
+                       self.copy(self.fake_input))
 
     def __exit__(self, *_):
         super().__exit__()

@@ -178,13 +178,16 @@ class HeadlessSway(PrivateCompositor):
     where its user can run them (copy gives a copy's path). backend="x11" runs it on the X
     display x11 instead, one output a window there (X11-1, X11-2, ...), each output's size and
     place from outputs ({name: (width, height, x, y)}); the X windows give the seat a keyboard,
-    a pointer and touch, so wayvnc is not started then."""
+    a pointer and touch, so wayvnc is not started then. devices=False leaves the seat without
+    any, on either backend. config adds lines to sway's configuration."""
 
     PREFIX = "tavrel-sway-"
 
     def __init__(self, size=(1280, 720), programs=(), backend="headless", x11=None,
-                 outputs=None):
+                 outputs=None, config="", devices=True):
         super().__init__(programs)
+        self.config = config
+        self.devices = devices
         self.size = size
         self.backend = backend
         self.x11 = x11
@@ -193,7 +196,9 @@ class HeadlessSway(PrivateCompositor):
     def launch(self, env, runtime):
         config = self.write("config", "xwayland disable\n" + "".join(
             "output %s resolution %dx%d position %d %d\n" % ((name,) + place)
-            for name, place in self.outputs.items()))
+            for name, place in self.outputs.items()) + self.config +
+            # No seat takes the devices of a backend that has some (X11).
+            ("" if self.devices else "seat seat0 fallback false\n"))
         env.update(WLR_BACKENDS=self.backend, WLR_RENDERER="pixman", WLR_LIBINPUT_NO_DEVICES="1")
         if self.backend == "x11":
             env.update(DISPLAY=self.x11, WLR_X11_OUTPUTS=str(len(self.outputs)))
@@ -203,6 +208,8 @@ class HeadlessSway(PrivateCompositor):
             sway = self.client_session.start("sway", "-c", config, errors=log)
         sockets = self.wait_for(sway, lambda: self.sockets(runtime), "sway's sockets")
         env.update(WAYLAND_DISPLAY=sockets[0], SWAYSOCK=os.path.join(runtime, sockets[1]))
+        if not self.devices:
+            return
         if self.backend != "x11":
             # An empty configuration file: wayvnc otherwise looks for one in a home it lacks.
             vnc_config = self.write("wayvnc.conf", "")

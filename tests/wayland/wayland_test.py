@@ -2,14 +2,16 @@
 On headless sway (wlr-layer-shell, org_kde_kwin_idle): snow on every output in the shape of one
 sky, also on an output made while it runs, below another, at scale 2 and at a new resolution;
 the ends (a 1-pixel move leaves it running; a 40-pixel move, ten 1-pixel moves, a button, a key
-and SIGTERM end it with 0); in front of a full-screen window, with no cursor; no frames and no
-CPU while the compositor asks for none, and the sky as full after a long pause; the resident
-saver's snowfalls; the starts it must refuse. On sway's X11 backend: an output lost. On weston:
-the focus taken by another window, and no idle source. On cage: one sky over the layout. On
-mutter and kwin: the resident saver's idle time from GNOME's idle monitor and from
-ext-idle-notify-v1."""
+and SIGTERM end it with 0); in front of a full-screen window and over a bar's own rows, with no
+cursor; no frames and no CPU while the compositor asks for none, and the sky as full after a long
+pause; the resident saver's snowfalls; the starts it must refuse. On sway's X11 backend: an
+output lost, every output gone, and snow that falls as fast over two outputs whose frames come
+together as over one. On weston: the focus taken by another window, and no idle source. On cage:
+one sky over the layout. On mutter and kwin: the resident saver's idle time from GNOME's idle
+monitor and from ext-idle-notify-v1; on kwin, a touch."""
 import argparse
 import itertools
+import json
 import os
 import re
 import signal
@@ -31,8 +33,13 @@ TRACES = itertools.count()
 FIRST = (800, 720)
 SECOND = (480, 720, 800, 0)
 SKY = (1280, 720)
+# A bar along the top that reserves its rows (its exclusive zone), red.
+BAR_ROWS = 40
+BAR = "bar {\n position top\n height %d\n colors {\n background #ff0000\n }\n}\n" % BAR_ROWS
 # Flakes start above the view and need a few seconds to fall into it.
 SNOW_SECONDS = 4
+# sway on X11: two outputs side by side, 640x480 each.
+X11_SKY = (1280, 480)
 # What cage gives each of its two headless outputs.
 KIOSK = (1280, 720)
 # The resident saver's snowfalls over which its memory and descriptors must stay flat.
@@ -63,9 +70,22 @@ class Saver:
 
     def swapped(self):
         """(surface, "WIDTHxHEIGHT" of its buffer) of every swap so far, in order."""
+        return [tuple(fields[2:4]) for fields in self.swap_lines()]
+
+    def swap_lines(self):
+        """Each swap's line: "eglSwapBuffers", its time, its surface and its buffer's size."""
+        return [line.split() for line in self.log().splitlines()
+                if line.startswith("eglSwapBuffers ")]
+
+    def log(self):
+        """All the saver wrote: its swaps, its lines, and with WAYLAND_DEBUG its protocol."""
         with open(self.trace, encoding="utf-8", errors="replace") as trace:
-            return [tuple(line.split()[2:4]) for line in trace
-                    if line.startswith("eglSwapBuffers ")]
+            return trace.read()
+
+    def first_swap(self):
+        """When the first frame was swapped (CLOCK_MONOTONIC, as time.monotonic), or None."""
+        lines = self.swap_lines()
+        return float(lines[0][1]) if lines else None
 
     def last_size(self, surface):
         return [size for swapped, size in self.swapped() if swapped == surface][-1]
@@ -105,8 +125,7 @@ class Saver:
 
     def said(self):
         """The lines the program wrote itself (the trace holds the swaps too)."""
-        with open(self.trace, encoding="utf-8", errors="replace") as trace:
-            return [line.rstrip("\n") for line in trace if line.startswith("tavrel")]
+        return [line for line in self.log().splitlines() if line.startswith("tavrel")]
 
     def load(self, seconds):
         """Swaps of each surface and the cores used over the next seconds."""
@@ -181,6 +200,34 @@ def outputs(sway, session):
     check(shared < 0.15, "the second output repeats the first's left part (%.2f)" % shared)
 
 
+def fall_seconds(sway, session, sky):
+    """The seconds from a saver's first frame until its first flakes reach the lower half of the
+    desktop, a sky of that size."""
+    saver = Saver(sway, session)
+    settled(saver.first_swap, 10)
+    lower = (0, sky[1] // 2, sky[0], sky[1] // 2)
+    reached = settled(lambda: snow_pixels(crop(session.screenshot(*sky), *lower,
+                                               screen_width=sky[0])) > 20, 15, interval=0.05)
+    seconds = time.monotonic() - saver.first_swap()
+    check(reached, "no flakes in the lower half")
+    saver.program.signal(signal.SIGTERM)
+    check_ends_with_zero(saver.program, "SIGTERM")
+    return seconds
+
+
+def fall(sway, session):
+    """sway on X11, whose outputs ask for their frames together: the snow falls as fast over
+    two outputs as over one of their box's size (within a quarter), one pass advancing the sky
+    once however many outputs it draws."""
+    two = fall_seconds(sway, session, X11_SKY)
+    session.close_output("X11-2")
+    session.msg("output", "X11-1", "resolution", "%dx%d" % X11_SKY)
+    one = fall_seconds(sway, session, X11_SKY)
+    print("the first flakes reach the lower half after %.2f s on one output, %.2f s on two" %
+          (one, two))
+    check(abs(two / one - 1) <= 0.25, "on two outputs %.2f s, on one %.2f s" % (two, one))
+
+
 def ends(sway, session):
     """A pointer that moves 1 pixel leaves it running; 40 pixels, ten more moves of 1 pixel (the
     threshold counts from where the pointer entered), a button, a key and SIGTERM each end it
@@ -248,24 +295,32 @@ def layout(sway, session):
               ((output,) + (" ".join(change), saver.last_size(surface), size)))
 
 
+def coloured_pixels(shot):
+    return sum(1 for i in range(0, len(shot), 3) if max(shot[i:i + 3]) - min(shot[i:i + 3]) > 100)
+
+
 def in_front(sway, session):
     """On the overlay layer: the pointer that enters gets no cursor (headless sway draws no cursor
-    into screenshots, so the protocol log tells); a full-screen window started behind it
-    (weston-simple-egl -f) leaves the snow shown, and a key still ends the saver with 0."""
+    into screenshots, so the protocol log tells); the snow covers a bar's rows too, which the bar
+    reserves for itself; a full-screen window started behind it (weston-simple-egl -f) leaves
+    the snow shown, and a key still ends the saver with 0."""
+    check(settled(lambda: coloured_pixels(session.screenshot(*FIRST)) >= FIRST[0] * BAR_ROWS * 0.9,
+                  10), "no bar shows")
     saver = Saver(sway, session, env={"WAYLAND_DEBUG": "1"})
     time.sleep(SNOW_SECONDS)
-    with open(saver.trace, encoding="utf-8", errors="replace") as trace:
-        log = trace.read()
+    log = saver.log()
     check(re.search(r"wl_pointer@\d+\.enter\(", log) and
           re.search(r"-> wl_pointer@\d+\.set_cursor\(\d+, nil, 0, 0\)", log),
           "the pointer entered, and the cursor was not taken away")
+    _, size = saver.swapped()[-1]
+    check(size == "%dx%d" % FIRST, "a buffer of %s beside the bar" % size)
     other = session.start("weston-simple-egl", "-f")
     time.sleep(3)
     check(other.running(), "weston-simple-egl ended")
     shot = session.screenshot(*FIRST)
-    coloured = sum(1 for i in range(0, len(shot), 3) if max(shot[i:i + 3]) - min(shot[i:i + 3]) > 100)
-    check(snow_pixels(shot) > 100 and coloured < 200,
-          "the other window shows: %d snow pixels, %d coloured" % (snow_pixels(shot), coloured))
+    check(snow_pixels(shot) > 100 and coloured_pixels(shot) < 200,
+          "the bar or the other window shows: %d snow pixels, %d coloured" %
+          (snow_pixels(shot), coloured_pixels(shot)))
     session.type_text(None, "a")
     check_ends_with_zero(saver.program, "a key over the other window")
     other.stop()
@@ -423,6 +478,18 @@ def output_lost(sway, session):
     check_ends_with_zero(saver.program, "a key on the other output")
 
 
+def outputs_gone(sway, session):
+    """sway on X11 with a seat that has no devices, so that no keyboard focus comes or goes:
+    once both outputs' windows are closed the saver ends with 0 within a second, since no input
+    could reach it any more."""
+    check(not json.loads(sway.seat_devices())[0]["devices"], "the seat has devices")
+    saver = Saver(sway, session)
+    saver.wait_for_frames("before")
+    session.close_output("X11-1")
+    session.close_output("X11-2")
+    check_ends_with_zero(saver.program, "every output gone")
+
+
 def focus_lost(weston, session):
     """weston (no wlr-layer-shell: full-screen windows): another window mapped takes the focus
     and shows, so the saver ends with 0."""
@@ -499,6 +566,18 @@ def idle_on_kwin(kwin, session):
     saver.wait_for_frames("idle")
     saver.program.signal(signal.SIGTERM)
     check_ends_with_zero(saver.program, "SIGTERM")
+
+
+def touch(kwin, session):
+    """On kwin, whose seat gains touch once its fake input has a device: a touch reaches the
+    saver as one (kwin turns it into pointer events for a client that never asked for touch) and
+    ends it with 0 within a second."""
+    saver = Saver(kwin, session, env={"WAYLAND_DEBUG": "1"})
+    saver.wait_for_frames("before the touch")
+    touched = session.run(kwin.copy(FAKE_TOUCH), "100", "100", timeout=20)
+    check(touched.returncode == 0, "fake_touch: %s" % touched.stderr.decode(errors="replace"))
+    check_ends_with_zero(saver.program, "a touch")
+    check(re.search(r"wl_touch@\d+\.down\(", saver.log()), "the touch came as no touch")
 
 
 def on_kde(kwin, session):
@@ -651,24 +730,31 @@ def refused(sway, session):
         print("%s: %s" % (what, lines[0]))
 
 
-def on_sway():
-    return HeadlessSway(FIRST, programs=(PROGRAM, SWAP_LOG))
+def on_sway(config=""):
+    return HeadlessSway(FIRST, programs=(PROGRAM, SWAP_LOG), config=config)
+
+
+def on_x11_sway(**options):
+    return X11Sway(((640, 480, 0, 0), (640, 480, 640, 0)), programs=(PROGRAM, SWAP_LOG),
+                   **options)
 
 
 # Each scenario with the compositor it runs on.
 SCENARIOS = {
-    "outputs": (on_sway, outputs), "ends": (on_sway, ends), "paused": (on_sway, paused),
-    "refused": (on_sway, refused), "layout": (on_sway, layout), "in_front": (on_sway, in_front),
+    "outputs": (on_sway, outputs), "fall": (on_x11_sway, fall), "ends": (on_sway, ends), "paused": (on_sway, paused),
+    "refused": (on_sway, refused), "layout": (on_sway, layout), "in_front": (lambda: on_sway(BAR), in_front),
     "resident": (on_sway, resident), "resident_ends": (on_sway, resident_ends),
     "resident_fails": (on_sway, resident_fails),
-    "output_lost": (lambda: X11Sway(((640, 480, 0, 0), (640, 480, 640, 0)),
-                                    programs=(PROGRAM, SWAP_LOG)), output_lost),
+    "output_lost": (on_x11_sway, output_lost),
+    "outputs_gone": (lambda: on_x11_sway(devices=False), outputs_gone),
     "focus_lost": (lambda: HeadlessWeston((640, 480), (PROGRAM, SWAP_LOG), output_count=2),
                    focus_lost),
     "kiosk": (lambda: HeadlessCage([PROGRAM, "--wayland"], (PROGRAM, SWAP_LOG),
                                    env={"LD_PRELOAD": SWAP_LOG}), kiosk),
     "idle_on_gnome": (lambda: HeadlessMutter(programs=(PROGRAM, SWAP_LOG)), idle_on_gnome),
     "idle_on_kwin": (lambda: VirtualKwin(programs=(PROGRAM, SWAP_LOG)), idle_on_kwin),
+    "touch": (lambda: VirtualKwin(programs=(PROGRAM, SWAP_LOG, FAKE_TOUCH), fake_input=FAKE_TOUCH),
+              touch),
     "on_kde": (lambda: X11Kwin(programs=(PROGRAM, SWAP_LOG), lockscreen=True), on_kde),
     "gnome_overview": (lambda: GnomeSession(programs=(PROGRAM, SWAP_LOG)), gnome_overview),
     "gnome_shield": (lambda: GnomeSession(programs=(PROGRAM, SWAP_LOG)), gnome_shield),
@@ -676,16 +762,18 @@ SCENARIOS = {
 }
 PROGRAM = None
 SWAP_LOG = None
+FAKE_TOUCH = None
 
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--program", required=True)
     parser.add_argument("--swap-log", required=True, help="bench/libswap_log.so")
+    parser.add_argument("--fake-touch", help="tests/wayland/fake_touch")
     parser.add_argument("--scenario", required=True, choices=sorted(SCENARIOS))
     arguments = parser.parse_args()
-    global PROGRAM, SWAP_LOG
-    PROGRAM, SWAP_LOG = arguments.program, arguments.swap_log
+    global PROGRAM, SWAP_LOG, FAKE_TOUCH
+    PROGRAM, SWAP_LOG, FAKE_TOUCH = arguments.program, arguments.swap_log, arguments.fake_touch
     compositor, scenario = SCENARIOS[arguments.scenario]
     with compositor() as running:
         scenario(running, running.session())
