@@ -1,6 +1,7 @@
 """The Debian package holds the program, its settings page, its desktop entry, its manual page,
 its systemd user unit, the copyright and the changelog, and nothing else; the desktop entry and
-the unit start the packaged program with their options; Depends names the
+the unit start the packaged program with their options, and the unit with the graphical
+session; Depends names the
 shared libraries' packages and it suggests xscreensaver; lintian (which also holds that the
 program is stripped) reports no error and no warning.
 
@@ -12,7 +13,7 @@ import subprocess
 import sys
 import tarfile
 
-from install_test import wrong_commands
+from install_test import wrong_lines
 from saver_harness import exit_status
 
 FILES = {
@@ -35,9 +36,10 @@ def faults(deb):
                if line.startswith("-")]
     if set(listing) != FILES:
         yield "the package holds %s" % sorted(listing)
+        return
     files = tarfile.open(fileobj=io.BytesIO(subprocess.run(
         ["dpkg-deb", "--fsys-tarfile", deb], capture_output=True, timeout=300).stdout))
-    yield from wrong_commands(lambda path: files.extractfile("./usr/" + path).read().decode())
+    yield from wrong_lines(lambda path: files.extractfile("./usr/" + path).read().decode())
     depends, suggests = output("dpkg-deb", "-f", deb, "Depends", "Suggests").splitlines()[:2]
     if "libc6" not in depends or "libx11-6" not in depends:
         yield "Depends is %r" % depends

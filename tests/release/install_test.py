@@ -1,13 +1,15 @@
 """The install rules put each file in its place, into a staging folder (DESTDIR): through
 `cmake --install` with the prefixes /usr and /usr/local, and through `make install-linux`. The
 program and its settings page stay in xscreensaver's folders whatever the prefix, the desktop
-entry and the user unit start the installed program with their options, `make uninstall-linux`
+entry and the user unit start the installed program with their options (and the unit with the
+graphical session), `make uninstall-linux`
 leaves none of the files, and of two prefixes installed into one folder it removes the one it is
 given and leaves exactly the other's; `make -n install-linux` names none of the test tools.
 
     install_test.py --source SOURCE --build BUILD
 """
 import argparse
+import glob
 import os
 import re
 import subprocess
@@ -20,10 +22,14 @@ PROGRAM = "usr/libexec/xscreensaver/tavrel"
 FIXED = {PROGRAM, "usr/share/xscreensaver/config/tavrel.xml"}
 UNDER_PREFIX = {"share/applications/screensavers/tavrel.desktop", "share/man/man6/tavrel.6",
                 "lib/systemd/user/tavrel.service"}
-# What the desktop entry and the user unit start: xscreensaver's full-screen hack, and the Wayland
-# session's resident saver.
-COMMANDS = {"share/applications/screensavers/tavrel.desktop": "/%s --root" % PROGRAM,
-            "lib/systemd/user/tavrel.service": "/%s --wayland --idle 600" % PROGRAM}
+# Lines of the desktop entry and the user unit that a user relies on: what they start
+# (xscreensaver's full-screen hack, the Wayland session's resident saver), the program whose
+# absence hides the entry, and the target an enabled unit starts with (the graphical session,
+# once WAYLAND_DISPLAY is known).
+LINES = {"share/applications/screensavers/tavrel.desktop":
+         ["Exec=/%s --root" % PROGRAM, "TryExec=/" + PROGRAM],
+         "lib/systemd/user/tavrel.service":
+         ["ExecStart=/%s --wayland --idle 600" % PROGRAM, "WantedBy=graphical-session.target"]}
 # How it is installed, and the prefix.
 CASES = [("cmake", "/usr"), ("cmake", "/usr/local"), ("make", "/usr/local")]
 TEST_TOOLS = ("apt-get", "wine", "mingw", "clang", "valgrind", "xvfb", "sway", "wixl", "lintian",
@@ -47,13 +53,15 @@ def expected(prefix):
     return FIXED | {os.path.join(prefix.lstrip("/"), path) for path in UNDER_PREFIX}
 
 
-def wrong_commands(read):
-    """Each desktop entry or unit (read(path) gives its text by its path under the prefix) whose
-    Exec or ExecStart is not the command it should start."""
-    for path, command in COMMANDS.items():
-        found = re.search(r"^Exec(?:Start)?=(.*)$", read(path), re.M)
-        if not found or found.group(1) != command:
-            yield "%s starts %r" % (path, found and found.group(1))
+def wrong_lines(read):
+    """Each line of LINES that a desktop entry or unit lacks (read(path) gives its text by its
+    path under the prefix), with the entry's or unit's lines of that key."""
+    for path, lines in LINES.items():
+        text = read(path).splitlines()
+        for line in lines:
+            if line not in text:
+                key = line.split("=")[0] + "="
+                yield "%s has %r" % (path, [found for found in text if found.startswith(key)])
 
 
 def read_under(stage, prefix):
@@ -68,6 +76,10 @@ def faults(source, build):
         return run(["make", "-C", source, "LINUX_BUILD=" + build, "PREFIX=" + prefix,
                     "DESTDIR=" + stage, target])
 
+    # What uninstall-linux keeps depends on the other installs' manifests in the build folder; a
+    # run that failed midway may have left some.
+    for manifest in glob.glob(os.path.join(build, "installed-*.txt")):
+        os.remove(manifest)
     for how, prefix in CASES:
         with tempfile.TemporaryDirectory() as stage:
             if how == "cmake":
@@ -80,7 +92,7 @@ def faults(source, build):
             if installed(stage) != expected(prefix):
                 yield "%s, %s: installed %s" % (how, prefix, sorted(installed(stage)))
                 continue
-            for fault in wrong_commands(read_under(stage, prefix)):
+            for fault in wrong_lines(read_under(stage, prefix)):
                 yield "%s, %s: %s" % (how, prefix, fault)
             if how == "make":
                 make(prefix, stage, "uninstall-linux")
